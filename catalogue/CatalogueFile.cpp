@@ -1,0 +1,299 @@
+#include "CatalogueFile.h"
+
+#include "CatalogueSchema.h"
+#include "EngineError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QtEndian>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace CatalogueFile {
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+[[noreturn]] void notACatalogue(const QString &path, const QString &reason)
+{
+    throw EngineError(QStringLiteral("Cannot open %1: %2.").arg(native(path), reason),
+                      EngineError::Kind::NotACatalogue);
+}
+
+// Makes a rename or a new file in a folder durable.
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void renameReplacing(const QString &from, const QString &to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return;
+    const int err = errno;
+    if (err != EXDEV)
+        throw EngineError(QString::fromLocal8Bit(std::strerror(err)));
+
+    // Another file system: copy beside the destination, then rename there.
+    QTemporaryFile tmp(QFileInfo(to).absolutePath() + QStringLiteral("/.mox-move-XXXXXX"));
+    tmp.setAutoRemove(false);
+    QFile source(from);
+    if (!tmp.open() || !source.open(QIODevice::ReadOnly))
+        throw EngineError(tmp.errorString());
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(1 << 20);
+        if (chunk.isEmpty() || tmp.write(chunk) != chunk.size()) {
+            const QString reason = tmp.errorString();
+            tmp.remove();
+            throw EngineError(reason);
+        }
+    }
+    tmp.flush();
+    ::fsync(tmp.handle());
+    tmp.close();
+    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(to).constData()) != 0) {
+        const int renameErr = errno;
+        tmp.remove();
+        throw EngineError(QString::fromLocal8Bit(std::strerror(renameErr)));
+    }
+    QFile::remove(from);
+}
+
+void removeCompanions(const QString &path)
+{
+    for (const QString &companion : companionPaths(path))
+        QFile::remove(companion);
+}
+
+struct Connection {
+    sqlite3 *db = nullptr;
+    ~Connection() { sqlite3_close_v2(db); }
+};
+
+void exec(sqlite3 *db, const char *sql, const QString &what, const QString &path)
+{
+    char *err = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString reason = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(err);
+        throw EngineError(QStringLiteral("Cannot %1 %2: %3.").arg(what, native(path), reason));
+    }
+}
+
+} // namespace
+
+QStringList companionPaths(const QString &path)
+{
+    return {path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+}
+
+QString sqliteReason(sqlite3 *db, int rc)
+{
+    const char *text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    return QString::fromUtf8(text ? text : sqlite3_errstr(rc));
+}
+
+void checkHeader(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        notACatalogue(path, QStringLiteral("the file does not exist"));
+    if (info.isDir())
+        notACatalogue(path, QStringLiteral("it is a folder, not a catalogue file"));
+    constexpr auto readBits = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFile file(path);
+    if (!(info.permissions() & readBits) || !file.open(QIODevice::ReadOnly))
+        notACatalogue(path, QStringLiteral("the file cannot be read (permission denied)"));
+    const qint64 size = file.size();
+    if (size == 0)
+        notACatalogue(path, QStringLiteral("the file is empty (0 bytes)"));
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3", 16)))
+        notACatalogue(path, QStringLiteral("it is not a catalogue file"));
+
+    const auto *h = reinterpret_cast<const uchar *>(header.constData());
+    const quint32 appId = qFromBigEndian<quint32>(h + 68);
+    if (appId != CatalogueSchema::ApplicationId)
+        notACatalogue(path, QStringLiteral("it is a database of another program, not a catalogue"));
+    const qint32 version = qFromBigEndian<qint32>(h + 60);
+    if (version > CatalogueSchema::FormatVersion)
+        notACatalogue(path, QStringLiteral("it was made by a newer version of Moxarium (format %1)").arg(version));
+    if (version < 1)
+        notACatalogue(path, QStringLiteral("its format is unknown (version %1)").arg(version));
+
+    quint32 pageSize = qFromBigEndian<quint16>(h + 16);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
+        notACatalogue(path, QStringLiteral("the file is damaged (bad page size)"));
+    const quint32 changeCounter = qFromBigEndian<quint32>(h + 24);
+    const quint32 pageCount = qFromBigEndian<quint32>(h + 28);
+    const quint32 validFor = qFromBigEndian<quint32>(h + 92);
+    const bool journalled = QFileInfo::exists(path + QStringLiteral("-journal"))
+                         || QFileInfo::exists(path + QStringLiteral("-wal"));
+    // A hot journal may legitimately leave the file shorter or longer until it is replayed.
+    if (!journalled && pageCount != 0 && changeCounter == validFor) {
+        const qint64 expected = qint64(pageCount) * pageSize;
+        if (size < expected)
+            notACatalogue(path, QStringLiteral("the file is truncated (%1 of %2 bytes)").arg(size).arg(expected));
+    }
+    if (!journalled && size % pageSize != 0)
+        notACatalogue(path, QStringLiteral("the file is truncated or damaged (%1 bytes)").arg(size));
+}
+
+bool isWriteProtected(const QString &path)
+{
+    constexpr auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteUser
+                             | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    return !(file.permissions() & writeBits) || !(folder.permissions() & writeBits)
+        || !file.isWritable() || !folder.isWritable();
+}
+
+void create(const QString &path)
+{
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        throw EngineError(QStringLiteral("Cannot create %1: the folder %2 does not exist.")
+                              .arg(native(path), native(folder)));
+
+    // Build the new file beside the old one, so a failure leaves the old catalogue intact.
+    QTemporaryFile tmp(folder + QStringLiteral("/.mox-new-XXXXXX"));
+    tmp.setAutoRemove(false);
+    if (!tmp.open())
+        throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), tmp.errorString()));
+    const QString tmpPath = tmp.fileName();
+    tmp.close();
+
+    try {
+        Connection conn;
+        const int rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db,
+                                       SQLITE_OPEN_READWRITE, nullptr);
+        if (rc != SQLITE_OK)
+            throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
+        exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("create"), path);
+        const QByteArray sql = "BEGIN;\n" + CatalogueSchema::createSql().toUtf8() + "COMMIT;";
+        exec(conn.db, sql.constData(), QStringLiteral("create"), path);
+    } catch (...) {
+        QFile::remove(tmpPath);
+        removeCompanions(tmpPath);
+        throw;
+    }
+    removeCompanions(path);
+    try {
+        renameReplacing(tmpPath, path);
+    } catch (const EngineError &e) {
+        QFile::remove(tmpPath);
+        throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), e.message()));
+    }
+    syncFolder(folder);
+}
+
+void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest)
+{
+    const QString folder = QFileInfo(dest).absolutePath();
+    if (QFileInfo(sourcePath).absoluteFilePath() == QFileInfo(dest).absoluteFilePath())
+        return; // copying a catalogue onto itself leaves it as it is
+    QTemporaryFile tmp(folder + QStringLiteral("/.mox-copy-XXXXXX"));
+    tmp.setAutoRemove(false);
+    if (!tmp.open())
+        throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), tmp.errorString()));
+    const QString tmpPath = tmp.fileName();
+    tmp.close();
+    try {
+        Connection conn;
+        int rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_backup *backup = sqlite3_backup_init(conn.db, "main", source, "main");
+            if (!backup) {
+                rc = sqlite3_errcode(conn.db);
+            } else {
+                rc = sqlite3_backup_step(backup, -1);
+                sqlite3_backup_finish(backup);
+                rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+            }
+        }
+        if (rc != SQLITE_OK)
+            throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), sqliteReason(conn.db, rc)));
+    } catch (...) {
+        QFile::remove(tmpPath);
+        removeCompanions(tmpPath);
+        throw;
+    }
+    removeCompanions(dest);
+    try {
+        renameReplacing(tmpPath, dest);
+    } catch (const EngineError &e) {
+        QFile::remove(tmpPath);
+        throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), e.message()));
+    }
+    syncFolder(folder);
+}
+
+void move(const QString &from, const QString &to)
+{
+    if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath())
+        return;
+    if (!QFileInfo::exists(from))
+        throw EngineError(QStringLiteral("Cannot rename %1: the file does not exist.").arg(native(from)));
+    try {
+        removeCompanions(to);
+        // A journal left by an interrupted write belongs to its file: move it first,
+        // so the file is never without it.
+        const QStringList fromCompanions = companionPaths(from);
+        const QStringList toCompanions = companionPaths(to);
+        for (int i = 0; i < fromCompanions.size(); ++i) {
+            if (QFileInfo::exists(fromCompanions[i]))
+                renameReplacing(fromCompanions[i], toCompanions[i]);
+        }
+        renameReplacing(from, to);
+    } catch (const EngineError &e) {
+        throw EngineError(QStringLiteral("Cannot rename %1 to %2: %3.").arg(native(from), native(to), e.message()));
+    }
+    syncFolder(QFileInfo(to).absolutePath());
+    syncFolder(QFileInfo(from).absolutePath());
+}
+
+void remove(const QString &path)
+{
+    QFile file(path);
+    if (file.exists() && !file.remove())
+        throw EngineError(QStringLiteral("Cannot delete %1: %2.").arg(native(path), file.errorString()));
+    removeCompanions(path);
+}
+
+void pack(const QString &path)
+{
+    checkHeader(path);
+    if (isWriteProtected(path))
+        throw EngineError(QStringLiteral("Cannot pack %1: the catalogue is read-only.").arg(native(path)),
+                          EngineError::Kind::ReadOnly);
+    Connection conn;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
+    sqlite3_busy_timeout(conn.db, 5000);
+    exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("pack"), path);
+    exec(conn.db, "REINDEX", QStringLiteral("pack"), path);
+    exec(conn.db, "VACUUM", QStringLiteral("pack"), path);
+}
+
+} // namespace CatalogueFile

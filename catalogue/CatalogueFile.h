@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+// Whole-file operations on catalogues: checking, creating, copying, renaming,
+// deleting and packing. A catalogue is one SQLite file; SQLite may keep a
+// companion journal beside it, which always travels with the file.
+namespace CatalogueFile {
+
+QStringList companionPaths(const QString &path);
+
+// Throws EngineError(NotACatalogue) naming the file and the reason when the file
+// is not one of our catalogues. Reads only the file header: never modifies the file.
+void checkHeader(const QString &path);
+
+// True when the file or its folder carries no write permission, so the catalogue
+// can only be browsed.
+bool isWriteProtected(const QString &path);
+
+// Creates an empty catalogue, replacing an existing one of that name.
+void create(const QString &path);
+// Copies the open database to dest, replacing it.
+void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest);
+// Moves a closed catalogue (with its companions) to another name, replacing it.
+void move(const QString &from, const QString &to);
+// Removes a closed catalogue and its companions.
+void remove(const QString &path);
+// Compacts rows and rebuilds the indexes of a closed catalogue, in place.
+void pack(const QString &path);
+
+// "the reason" part of messages, from SQLite's result code and text.
+QString sqliteReason(sqlite3 *db, int rc);
+
+} // namespace CatalogueFile

@@ -1,0 +1,1006 @@
+#include "CatalogueTable.h"
+
+#include "CatalogueFile.h"
+#include "SqlStatement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <sqlite3.h>
+
+using CatalogueSchema::FieldKind;
+namespace Schema = CatalogueSchema;
+
+namespace {
+
+constexpr int GridFields = Schema::OrigImg; // positions 0..9: everything but images and memos
+
+QVariant decode(const SqlStatement &stmt, int col, FieldKind kind)
+{
+    const int type = stmt.columnType(col);
+    if (type == SQLITE_NULL)
+        return QVariant();
+    switch (kind) {
+    case FieldKind::Boolean:
+        return QVariant(stmt.columnInt64(col) != 0);
+    case FieldKind::Graphic: {
+        QByteArray bytes = stmt.columnBytes(col);
+        return bytes.isEmpty() ? QVariant() : QVariant(bytes);
+    }
+    case FieldKind::String:
+    case FieldKind::Memo: {
+        QString text = stmt.columnText(col);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    }
+    return QVariant();
+}
+
+QVariant normalise(const QVariant &value, FieldKind kind)
+{
+    if (value.isNull())
+        return QVariant();
+    switch (kind) {
+    case FieldKind::Boolean:
+        return QVariant(value.toBool());
+    case FieldKind::Graphic: {
+        QByteArray bytes = value.toByteArray();
+        return bytes.isEmpty() ? QVariant() : QVariant(bytes);
+    }
+    case FieldKind::String:
+    case FieldKind::Memo: {
+        QString text = value.toString();
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    }
+    return QVariant();
+}
+
+// Sort keys compare exactly as SQLite orders them: NULL first, NOCASE folding only
+// ASCII letters, BINARY by bytes.
+struct KeyPart {
+    bool null = true;
+    QByteArray bytes;
+};
+
+int compareBinary(const KeyPart &a, const KeyPart &b)
+{
+    if (a.null || b.null)
+        return int(b.null) - int(a.null);
+    const int n = int(std::min(a.bytes.size(), b.bytes.size()));
+    const int r = std::memcmp(a.bytes.constData(), b.bytes.constData(), size_t(n));
+    return r != 0 ? r : int(a.bytes.size() - b.bytes.size());
+}
+
+int compareNoCase(const KeyPart &a, const KeyPart &b)
+{
+    if (a.null || b.null)
+        return int(b.null) - int(a.null);
+    const int n = int(std::min(a.bytes.size(), b.bytes.size()));
+    for (int i = 0; i < n; ++i) {
+        auto ca = uchar(a.bytes[i]);
+        auto cb = uchar(b.bytes[i]);
+        if (ca >= 'A' && ca <= 'Z')
+            ca += 32;
+        if (cb >= 'A' && cb <= 'Z')
+            cb += 32;
+        if (ca != cb)
+            return int(ca) - int(cb);
+    }
+    return int(a.bytes.size() - b.bytes.size());
+}
+
+} // namespace
+
+CatalogueTable::CatalogueTable()
+{
+    for (int i = 0; i < Schema::FieldCount; ++i)
+        m_fields[i] = std::make_unique<Field>(this, i);
+}
+
+CatalogueTable::~CatalogueTable()
+{
+    closeConnection();
+}
+
+// ---- location and order ------------------------------------------------------------
+
+void CatalogueTable::setDatabaseName(const QString &folder)
+{
+    checkClosed("change the folder of");
+    QString f = folder;
+    if (!f.isEmpty() && !f.endsWith(QLatin1Char('/')))
+        f += QLatin1Char('/');
+    m_databaseName = f;
+}
+
+void CatalogueTable::setTableName(const QString &fileName)
+{
+    checkClosed("change the file name of");
+    m_tableName = fileName;
+}
+
+void CatalogueTable::setLockTimeout(int ms)
+{
+    m_lockTimeoutMs = ms;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, ms);
+}
+
+QString CatalogueTable::fullPath() const
+{
+    return m_databaseName + m_tableName;
+}
+
+QString CatalogueTable::indexName() const
+{
+    return m_indexFieldNames.isEmpty() ? m_indexName : QString();
+}
+
+int CatalogueTable::orderIndex() const
+{
+    if (!m_indexFieldNames.isEmpty())
+        return m_indexFieldNames.compare(QLatin1String("Archive"), Qt::CaseInsensitive) == 0 ? 0 : -1;
+    return Schema::indexByName(m_indexName);
+}
+
+QString CatalogueTable::orderBy() const
+{
+    const QString key = QStringLiteral("\"%1\", \"%2\", \"%3\"")
+                            .arg(m_columnNames[Schema::Archive], m_columnNames[Schema::Product],
+                                 m_columnNames[Schema::Type]);
+    const int idx = orderIndex();
+    if (idx < 0)
+        return key;
+    const Schema::IndexDef &def = Schema::indexes()[idx];
+    return QStringLiteral("\"%1\" COLLATE NOCASE%2, %3")
+        .arg(m_columnNames[def.fieldPos], def.descending ? QStringLiteral(" DESC") : QString(), key);
+}
+
+void CatalogueTable::setIndexName(const QString &name)
+{
+    if (!name.isEmpty() && Schema::indexByName(name) < 0)
+        throw EngineError(QStringLiteral("There is no index named %1.").arg(name));
+    if (active()) {
+        if (!name.isEmpty()) {
+            SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
+            check.bindText(1, name.toUtf8());
+            if (check.step() != SQLITE_ROW)
+                throw EngineError(QStringLiteral("The catalogue %1 has no index %2.")
+                                      .arg(QDir::toNativeSeparators(fullPath()), name));
+        }
+        checkBrowseMode();
+    }
+    m_indexName = name;
+    m_indexFieldNames.clear();
+    if (active()) {
+        buildOrder();
+        notify(TableEvent::DataSetChanged);
+    }
+}
+
+void CatalogueTable::setIndexFieldNames(const QString &names)
+{
+    const QString trimmed = names.trimmed();
+    const bool archive = trimmed.compare(QLatin1String("Archive"), Qt::CaseInsensitive) == 0;
+    const bool key = trimmed.isEmpty()
+        || trimmed.compare(QLatin1String("Archive;Product;Type"), Qt::CaseInsensitive) == 0;
+    if (!archive && !key)
+        throw EngineError(QStringLiteral("There is no index for the fields %1.").arg(names));
+    if (active())
+        checkBrowseMode();
+    m_indexFieldNames = trimmed;
+    m_indexName.clear();
+    if (active()) {
+        buildOrder();
+        notify(TableEvent::DataSetChanged);
+    }
+}
+
+// ---- open and close ----------------------------------------------------------------
+
+void CatalogueTable::open()
+{
+    if (active())
+        return;
+    const QString path = fullPath();
+    const QString shown = QDir::toNativeSeparators(path);
+    CatalogueFile::checkHeader(path);
+
+    bool readOnly = CatalogueFile::isWriteProtected(path);
+    sqlite3 *db = nullptr;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString reason = CatalogueFile::sqliteReason(db, rc);
+        sqlite3_close_v2(db);
+        throw EngineError(QStringLiteral("Cannot open %1: %2.").arg(shown, reason));
+    }
+    if (!readOnly && sqlite3_db_readonly(db, "main") == 1)
+        readOnly = true;
+    sqlite3_busy_timeout(db, m_lockTimeoutMs);
+    sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    m_db = db;
+    m_readOnly = readOnly;
+
+    try {
+        SqlStatement info(m_db, QStringLiteral("PRAGMA table_info(\"catalogue\")"));
+        if (!info.isValid())
+            throwSqlite(info.prepareResult(), QStringLiteral("read the catalogue"));
+        QStringList columns;
+        while ((rc = info.step()) == SQLITE_ROW)
+            columns << info.columnText(1);
+        if (rc != SQLITE_DONE)
+            throwSqlite(rc, QStringLiteral("read the catalogue"));
+        if (columns.isEmpty())
+            throw EngineError(QStringLiteral("Cannot open %1: it holds no catalogue table.").arg(shown),
+                              EngineError::Kind::NotACatalogue);
+        for (int i = 0; i < Schema::FieldCount; ++i) {
+            const QString name = QString::fromLatin1(Schema::fields()[i].name);
+            const auto it = std::find_if(columns.cbegin(), columns.cend(), [&](const QString &c) {
+                return c.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (it == columns.cend())
+                throw EngineError(QStringLiteral("Cannot open %1: the catalogue table has no field %2.").arg(shown, name),
+                                  EngineError::Kind::NotACatalogue);
+            m_columnNames[i] = *it;
+        }
+        const int idx = orderIndex();
+        if (idx >= 0) {
+            SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
+            check.bindText(1, QByteArray(Schema::indexes()[idx].name));
+            if (check.step() != SQLITE_ROW)
+                throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")
+                                      .arg(shown, QLatin1String(Schema::indexes()[idx].name)));
+        }
+        prepareStatements();
+
+        SqlStatement count(m_db, QStringLiteral("SELECT COUNT(*) FROM catalogue"));
+        rc = count.isValid() ? count.step() : count.prepareResult();
+        if (rc != SQLITE_ROW)
+            throwSqlite(rc, QStringLiteral("read the catalogue"));
+        m_count = count.columnInt64(0);
+        SqlStatement first(m_db, QStringLiteral("SELECT rowid FROM catalogue ORDER BY %1 LIMIT 1").arg(orderBy()));
+        rc = first.isValid() ? first.step() : first.prepareResult();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throwSqlite(rc, QStringLiteral("read the catalogue"));
+        m_rowId = rc == SQLITE_ROW ? first.columnInt64(0) : 0;
+        m_pos = rc == SQLITE_ROW ? 0 : -1;
+        m_orderValid = false;
+        m_order.clear();
+        loadCurrent();
+    } catch (...) {
+        closeConnection();
+        throw;
+    }
+
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    m_bof = true;
+    m_eof = m_pos < 0;
+    notify(TableEvent::ActiveChanged);
+    notify(TableEvent::DataSetChanged);
+    fire(afterOpen);
+    fire(afterScroll);
+}
+
+void CatalogueTable::closeConnection()
+{
+    m_selectFull.reset();
+    m_selectScalar.reset();
+    m_selectSortKey.reset();
+    m_insert.reset();
+    m_update.reset();
+    m_delete.reset();
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+void CatalogueTable::close()
+{
+    if (!active())
+        return;
+    closeConnection();
+    m_state = DataSetState::Inactive;
+    m_modified = false;
+    m_order.clear();
+    m_orderValid = false;
+    m_count = 0;
+    m_pos = -1;
+    m_rowId = 0;
+    m_current = {};
+    m_buffer = {};
+    m_bof = m_eof = true;
+    notify(TableEvent::ActiveChanged);
+}
+
+void CatalogueTable::prepareStatements()
+{
+    QStringList cols;
+    QStringList params;
+    QStringList sets;
+    for (int i = 0; i < Schema::FieldCount; ++i) {
+        cols << QStringLiteral("\"%1\"").arg(m_columnNames[i]);
+        params << QStringLiteral("?%1").arg(i + 1);
+        sets << QStringLiteral("\"%1\" = ?%2").arg(m_columnNames[i]).arg(i + 1);
+    }
+    const QString where = QStringLiteral("rowid = ?%1 AND \"%2\" IS ?%3 AND \"%4\" IS ?%5 AND \"%6\" IS ?%7");
+    const auto keyWhere = [&](int first) {
+        return where.arg(first)
+            .arg(m_columnNames[Schema::Archive]).arg(first + 1)
+            .arg(m_columnNames[Schema::Product]).arg(first + 2)
+            .arg(m_columnNames[Schema::Type]).arg(first + 3);
+    };
+    const auto prepare = [&](const QString &sql) {
+        auto stmt = std::make_unique<SqlStatement>(m_db, sql);
+        if (!stmt->isValid())
+            throwSqlite(stmt->prepareResult(), QStringLiteral("read the catalogue"));
+        return stmt;
+    };
+    m_selectFull = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1").arg(cols.join(u',')));
+    m_selectScalar = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
+                                 .arg(cols.mid(0, GridFields).join(u',')));
+    m_selectSortKey = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
+                                  .arg(cols.mid(0, Schema::Status + 1).join(u',')));
+    m_insert = prepare(QStringLiteral("INSERT INTO catalogue (%1) VALUES (%2)").arg(cols.join(u','), params.join(u',')));
+    m_update = prepare(QStringLiteral("UPDATE catalogue SET %1 WHERE %2").arg(sets.join(u','), keyWhere(Schema::FieldCount + 1)));
+    m_delete = prepare(QStringLiteral("DELETE FROM catalogue WHERE %1").arg(keyWhere(1)));
+}
+
+// ---- the order list ----------------------------------------------------------------
+
+void CatalogueTable::buildOrder()
+{
+    SqlStatement stmt(m_db, QStringLiteral("SELECT rowid FROM catalogue ORDER BY %1").arg(orderBy()));
+    if (!stmt.isValid())
+        throwSqlite(stmt.prepareResult(), QStringLiteral("read the catalogue"));
+    std::vector<qint64> order;
+    order.reserve(size_t(std::max<qint64>(m_count, 0)) + 16);
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW)
+        order.push_back(stmt.columnInt64(0));
+    if (rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("read the catalogue"));
+    m_order = std::move(order);
+    m_orderValid = true;
+    m_count = qint64(m_order.size());
+    if (m_order.empty()) {
+        m_pos = -1;
+        return;
+    }
+    const int found = positionFor(m_rowId);
+    m_pos = found >= 0 ? found : std::clamp(m_pos, 0, int(m_order.size()) - 1);
+}
+
+void CatalogueTable::ensureOrder()
+{
+    if (!m_orderValid)
+        buildOrder();
+}
+
+int CatalogueTable::positionFor(qint64 rowId)
+{
+    const auto it = std::find(m_order.cbegin(), m_order.cend(), rowId);
+    return it == m_order.cend() ? -1 : int(it - m_order.cbegin());
+}
+
+// Puts a row id into the order list at its sorted place and makes that place current.
+void CatalogueTable::placeInOrder(qint64 rowId)
+{
+    const int idx = orderIndex();
+    const int sortField = idx >= 0 ? Schema::indexes()[idx].fieldPos : -1;
+    const bool descending = idx >= 0 && Schema::indexes()[idx].descending;
+
+    using Key = std::array<KeyPart, 4>;
+    const auto keyOf = [&](qint64 id) {
+        Key key;
+        m_selectSortKey->reset();
+        m_selectSortKey->bindInt64(1, id);
+        const int rc = m_selectSortKey->step();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            throwSqlite(rc, QStringLiteral("read the catalogue"));
+        if (rc == SQLITE_ROW) {
+            const auto part = [&](int col) {
+                KeyPart p;
+                p.null = m_selectSortKey->columnType(col) == SQLITE_NULL;
+                if (!p.null)
+                    p.bytes = m_selectSortKey->columnBytes(col);
+                return p;
+            };
+            key[0] = sortField >= 0 ? part(sortField) : KeyPart();
+            key[1] = part(Schema::Archive);
+            key[2] = part(Schema::Product);
+            key[3] = part(Schema::Type);
+        }
+        m_selectSortKey->reset();
+        return key;
+    };
+    const auto less = [&](const Key &a, const Key &b) {
+        if (sortField >= 0) {
+            const int c = compareNoCase(a[0], b[0]);
+            if (c != 0)
+                return descending ? c > 0 : c < 0;
+        }
+        for (int i = 1; i < 4; ++i) {
+            const int c = compareBinary(a[i], b[i]);
+            if (c != 0)
+                return c < 0;
+        }
+        return false;
+    };
+
+    const Key target = keyOf(rowId);
+    int lo = 0;
+    int hi = int(m_order.size());
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (less(keyOf(m_order[size_t(mid)]), target))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    m_order.insert(m_order.begin() + lo, rowId);
+    m_count = qint64(m_order.size());
+    m_pos = lo;
+}
+
+bool CatalogueTable::readRecord(qint64 rowId, Record &out, bool withBlobs)
+{
+    SqlStatement &stmt = withBlobs ? *m_selectFull : *m_selectScalar;
+    stmt.reset();
+    stmt.bindInt64(1, rowId);
+    const int rc = stmt.step();
+    if (rc == SQLITE_ROW) {
+        const int n = withBlobs ? Schema::FieldCount : GridFields;
+        for (int i = 0; i < n; ++i)
+            out[i] = decode(stmt, i, Schema::fields()[i].kind);
+        for (int i = n; i < Schema::FieldCount; ++i)
+            out[i] = QVariant();
+    }
+    stmt.reset();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("read the catalogue"));
+    return rc == SQLITE_ROW;
+}
+
+void CatalogueTable::loadCurrent()
+{
+    if (m_pos < 0) {
+        m_rowId = 0;
+        m_current = {};
+        return;
+    }
+    if (m_orderValid)
+        m_rowId = m_order[size_t(m_pos)];
+    if (!readRecord(m_rowId, m_current, true)) {
+        // Another program deleted the row: read the order again and stay near the place.
+        m_orderValid = false;
+        buildOrder();
+        if (m_pos >= 0) {
+            m_rowId = m_order[size_t(m_pos)];
+            if (!readRecord(m_rowId, m_current, true))
+                m_current = {};
+        } else {
+            m_rowId = 0;
+            m_current = {};
+        }
+    }
+}
+
+// ---- navigation --------------------------------------------------------------------
+
+bool CatalogueTable::isEmpty() const
+{
+    if (!active())
+        return true;
+    return m_orderValid ? m_order.empty() : m_count == 0;
+}
+
+int CatalogueTable::recordCount()
+{
+    checkActive();
+    if (m_orderValid)
+        return int(m_order.size());
+    return m_count < 0 ? -1 : int(m_count);
+}
+
+int CatalogueTable::recNo() const
+{
+    if (!active() || m_state == DataSetState::Insert)
+        return -1;
+    return m_pos + 1;
+}
+
+void CatalogueTable::setRecNo(int recNo)
+{
+    checkActive();
+    checkBrowseMode();
+    if (recNo == this->recNo())
+        return;
+    ensureOrder();
+    if (recNo < 1 || recNo > int(m_order.size()))
+        return;
+    m_pos = recNo - 1;
+    loadCurrent();
+    m_bof = m_eof = false;
+    notify(TableEvent::RecordChanged);
+    fire(afterScroll);
+}
+
+void CatalogueTable::first()
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    m_pos = m_order.empty() ? -1 : 0;
+    loadCurrent();
+    m_bof = true;
+    m_eof = m_order.empty();
+    notify(TableEvent::RecordChanged);
+    fire(afterScroll);
+}
+
+void CatalogueTable::last()
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    m_pos = int(m_order.size()) - 1;
+    loadCurrent();
+    m_eof = true;
+    m_bof = m_order.empty();
+    notify(TableEvent::RecordChanged);
+    fire(afterScroll);
+}
+
+void CatalogueTable::next()
+{
+    checkActive();
+    checkBrowseMode();
+    if (m_eof)
+        return;
+    ensureOrder();
+    m_bof = false;
+    if (m_pos + 1 < int(m_order.size())) {
+        ++m_pos;
+        loadCurrent();
+    } else {
+        m_eof = true;
+    }
+    notify(TableEvent::RecordChanged);
+    fire(afterScroll);
+}
+
+void CatalogueTable::prior()
+{
+    checkActive();
+    checkBrowseMode();
+    if (m_bof)
+        return;
+    ensureOrder();
+    m_eof = false;
+    if (m_pos > 0) {
+        --m_pos;
+        loadCurrent();
+    } else {
+        m_bof = true;
+    }
+    notify(TableEvent::RecordChanged);
+    fire(afterScroll);
+}
+
+CatalogueTable::Bookmark CatalogueTable::bookmark() const
+{
+    checkActive();
+    return m_pos >= 0 ? m_rowId : 0;
+}
+
+void CatalogueTable::gotoBookmark(Bookmark bookmark)
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    const int pos = positionFor(bookmark);
+    if (pos < 0)
+        throw EngineError(QStringLiteral("The record is no longer in the catalogue."));
+    m_pos = pos;
+    loadCurrent();
+    m_bof = m_eof = false;
+    notify(TableEvent::RecordChanged);
+    fire(afterScroll);
+}
+
+void CatalogueTable::refresh()
+{
+    checkActive();
+    checkBrowseMode();
+    m_orderValid = false;
+    buildOrder();
+    loadCurrent();
+    if (m_order.empty())
+        m_bof = m_eof = true;
+    notify(TableEvent::DataSetChanged);
+}
+
+// ---- editing -----------------------------------------------------------------------
+
+void CatalogueTable::checkBrowseMode()
+{
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert) {
+        if (m_modified)
+            post();
+        else
+            cancel();
+    }
+}
+
+void CatalogueTable::edit()
+{
+    checkActive();
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        return;
+    if (isEmpty()) {
+        insert();
+        return;
+    }
+    m_buffer = m_current;
+    m_state = DataSetState::Edit;
+    m_modified = false;
+    notify(TableEvent::StateChanged);
+    fire(afterEdit);
+}
+
+void CatalogueTable::insert()
+{
+    checkActive();
+    checkBrowseMode();
+    // The current record stays remembered: a cancelled insert returns to it.
+    m_buffer = {};
+    m_state = DataSetState::Insert;
+    m_modified = false;
+    notify(TableEvent::StateChanged);
+    notify(TableEvent::RecordChanged);
+    fire(afterInsert);
+    fire(afterScroll);
+}
+
+void CatalogueTable::append()
+{
+    insert();
+}
+
+void CatalogueTable::validateBuffer() const
+{
+    for (int i = 0; i < Schema::FieldCount; ++i) {
+        const Schema::FieldDef &def = Schema::fields()[i];
+        const QVariant &v = m_buffer[i];
+        if (def.required && v.isNull())
+            throw EngineError(QStringLiteral("Field '%1' must have a value").arg(Schema::displayLabel(i)));
+        if (def.kind == FieldKind::String && !v.isNull()) {
+            const qsizetype length = v.toString().toUcs4().size();
+            if (length > def.size)
+                throw EngineError(QStringLiteral("The text in field '%1' is %2 characters long; the field holds at most %3 characters")
+                                      .arg(Schema::displayLabel(i)).arg(length).arg(def.size));
+        }
+    }
+}
+
+void CatalogueTable::bindRecord(SqlStatement &stmt, const Record &rec)
+{
+    for (int i = 0; i < Schema::FieldCount; ++i) {
+        const QVariant &v = rec[i];
+        const int param = i + 1;
+        if (v.isNull()) {
+            stmt.bindNull(param);
+            continue;
+        }
+        switch (Schema::fields()[i].kind) {
+        case FieldKind::Boolean: stmt.bindInt64(param, v.toBool() ? 1 : 0); break;
+        case FieldKind::Graphic: stmt.bindBlob(param, v.toByteArray()); break;
+        case FieldKind::String:
+        case FieldKind::Memo: stmt.bindText(param, v.toString().toUtf8()); break;
+        }
+    }
+}
+
+void CatalogueTable::post()
+{
+    checkActive();
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        return;
+    validateBuffer();
+    const bool inserting = m_state == DataSetState::Insert;
+    const QString shown = QDir::toNativeSeparators(fullPath());
+
+    // The record-view search posts every record it passes: an unchanged row costs no write.
+    if (inserting || m_buffer != m_current) {
+        if (m_readOnly)
+            throw EngineError(QStringLiteral("Cannot store the record: the catalogue %1 is read-only").arg(shown),
+                              EngineError::Kind::ReadOnly);
+        for (;;) {
+            SqlStatement &stmt = inserting ? *m_insert : *m_update;
+            stmt.reset();
+            bindRecord(stmt, m_buffer);
+            if (!inserting) {
+                const int base = Schema::FieldCount + 1;
+                stmt.bindInt64(base, m_rowId);
+                const auto bindKey = [&](int param, int pos) {
+                    const QVariant &v = m_current[pos];
+                    v.isNull() ? stmt.bindNull(param) : stmt.bindText(param, v.toString().toUtf8());
+                };
+                bindKey(base + 1, Schema::Archive);
+                bindKey(base + 2, Schema::Product);
+                bindKey(base + 3, Schema::Type);
+            }
+            const int rc = stmt.step();
+            const int changes = sqlite3_changes(m_db);
+            const int extended = sqlite3_extended_errcode(m_db);
+            stmt.reset();
+            if (rc == SQLITE_DONE) {
+                if (!inserting && changes == 0)
+                    throw EngineError(QStringLiteral("Cannot store the record: another program changed or deleted it in %1. "
+                                                     "Cancel the edit to see the catalogue as it is now").arg(shown));
+                break;
+            }
+            if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE) {
+                const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
+                                            .arg(shown, m_buffer[Schema::Archive].toString(),
+                                                 m_buffer[Schema::Product].toString(), m_buffer[Schema::Type].toString()),
+                                        EngineError::Kind::KeyViolation);
+                DataAction action = DataAction::Fail;
+                if (onPostError)
+                    onPostError(*this, error, action);
+                if (action == DataAction::Retry)
+                    continue;
+                if (action == DataAction::Abort)
+                    throw AbortError();
+                throw error;
+            }
+            throwSqlite(rc, QStringLiteral("store the record"));
+        }
+
+        const qint64 rowId = inserting ? sqlite3_last_insert_rowid(m_db) : m_rowId;
+        if (!m_orderValid) {
+            m_rowId = rowId;
+            buildOrder();
+        } else if (inserting) {
+            placeInOrder(rowId);
+        } else {
+            const int idx = orderIndex();
+            const int sortField = idx >= 0 ? Schema::indexes()[idx].fieldPos : -1;
+            const auto changed = [&](int pos) { return pos >= 0 && m_buffer[pos] != m_current[pos]; };
+            if (changed(Schema::Archive) || changed(Schema::Product) || changed(Schema::Type) || changed(sortField)) {
+                m_order.erase(m_order.begin() + m_pos);
+                placeInOrder(rowId);
+            }
+        }
+        m_rowId = rowId;
+        if (!readRecord(m_rowId, m_current, true))
+            m_current = m_buffer;
+    }
+
+    m_buffer = {};
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    m_bof = m_eof = false;
+    notify(TableEvent::StateChanged);
+    notify(TableEvent::DataSetChanged);
+    fire(afterPost);
+}
+
+void CatalogueTable::cancel()
+{
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        return;
+    m_buffer = {};
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    if (isEmpty())
+        m_bof = m_eof = true;
+    notify(TableEvent::StateChanged);
+    notify(TableEvent::RecordChanged);
+    fire(afterCancel);
+}
+
+void CatalogueTable::remove()
+{
+    checkActive();
+    if (m_state == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    if (isEmpty())
+        throw EngineError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    fire(beforeDelete);
+    if (m_readOnly)
+        throw EngineError(QStringLiteral("Cannot delete the record: the catalogue %1 is read-only")
+                              .arg(QDir::toNativeSeparators(fullPath())), EngineError::Kind::ReadOnly);
+    ensureOrder();
+    m_delete->reset();
+    m_delete->bindInt64(1, m_rowId);
+    for (int i = 0; i < 3; ++i) {
+        const QVariant &v = m_current[i];
+        v.isNull() ? m_delete->bindNull(i + 2) : m_delete->bindText(i + 2, v.toString().toUtf8());
+    }
+    const int rc = m_delete->step();
+    const int changes = sqlite3_changes(m_db);
+    m_delete->reset();
+    if (rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("delete the record"));
+    if (changes == 0) {
+        // Gone already (another program deleted it): show the catalogue as it is now.
+        m_state = DataSetState::Browse;
+        refresh();
+        throw EngineError(QStringLiteral("The record was already deleted by another program."));
+    }
+    m_order.erase(m_order.begin() + m_pos);
+    m_count = qint64(m_order.size());
+    m_pos = std::min(m_pos, int(m_order.size()) - 1);
+    loadCurrent();
+    m_buffer = {};
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    m_bof = m_eof = m_order.empty();
+    notify(TableEvent::StateChanged);
+    notify(TableEvent::DataSetChanged);
+    fire(afterDelete);
+    fire(afterScroll);
+}
+
+QVariant CatalogueTable::fieldValue(int pos) const
+{
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        return m_buffer[pos];
+    return m_current[pos];
+}
+
+void CatalogueTable::setFieldValue(int pos, const QVariant &value)
+{
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        throw EngineError(QStringLiteral("Dataset not in edit or insert mode"));
+    m_buffer[pos] = normalise(value, Schema::fields()[pos].kind);
+    m_modified = true;
+    notify(TableEvent::FieldChanged, pos);
+}
+
+Field *CatalogueTable::findField(const QString &name)
+{
+    for (auto &f : m_fields) {
+        if (f->fieldName().compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    }
+    return nullptr;
+}
+
+// ---- whole-catalogue operations ----------------------------------------------------
+
+void CatalogueTable::createTable()
+{
+    checkClosed("create");
+    CatalogueFile::create(fullPath());
+}
+
+void CatalogueTable::copyTable(const QString &destPath)
+{
+    checkActive();
+    CatalogueFile::copyDatabase(m_db, fullPath(), destPath);
+}
+
+void CatalogueTable::renameTable(const QString &newName)
+{
+    checkClosed("rename");
+    CatalogueFile::move(fullPath(), m_databaseName + newName);
+    m_tableName = newName;
+}
+
+void CatalogueTable::moveTable(const QString &newPath)
+{
+    checkClosed("move");
+    CatalogueFile::move(fullPath(), newPath);
+    const QFileInfo info(newPath);
+    m_databaseName = info.absolutePath() + QLatin1Char('/');
+    m_tableName = info.fileName();
+}
+
+void CatalogueTable::deleteTable()
+{
+    checkClosed("delete");
+    CatalogueFile::remove(fullPath());
+}
+
+void CatalogueTable::packTable()
+{
+    checkClosed("pack");
+    CatalogueFile::pack(fullPath());
+}
+
+// ---- grid access -------------------------------------------------------------------
+
+void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow> &out)
+{
+    out.clear();
+    if (!active())
+        return;
+    ensureOrder();
+    const int end = std::min(int(m_order.size()), firstPos + count);
+    Record rec;
+    for (int pos = std::max(0, firstPos); pos < end; ++pos) {
+        CatalogueRow row;
+        row.rowId = m_order[size_t(pos)];
+        if (readRecord(row.rowId, rec, false))
+            row.values = rec;
+        out.push_back(std::move(row));
+    }
+}
+
+// ---- plumbing ----------------------------------------------------------------------
+
+void CatalogueTable::checkActive() const
+{
+    if (!active())
+        throw EngineError(QStringLiteral("Cannot perform this operation on a closed dataset"),
+                          EngineError::Kind::ClosedDataSet);
+}
+
+void CatalogueTable::checkClosed(const char *what) const
+{
+    if (active())
+        throw EngineError(QStringLiteral("Cannot %1 the catalogue while it is open").arg(QLatin1String(what)));
+}
+
+void CatalogueTable::throwSqlite(int rc, const QString &doing)
+{
+    const QString shown = QDir::toNativeSeparators(fullPath());
+    const QString reason = CatalogueFile::sqliteReason(m_db, rc);
+    switch (rc & 0xff) {
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+        throw EngineError(QStringLiteral("Cannot %1: the catalogue %2 is read-only").arg(doing, shown),
+                          EngineError::Kind::ReadOnly);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw EngineError(QStringLiteral("Cannot %1: the catalogue %2 is locked by another program; try again in a moment")
+                              .arg(doing, shown), EngineError::Kind::Locked);
+    case SQLITE_FULL:
+        throw EngineError(QStringLiteral("Cannot %1: the disk holding %2 is full").arg(doing, shown));
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        throw EngineError(QStringLiteral("Cannot %1: the catalogue %2 is damaged (%3)").arg(doing, shown, reason));
+    default:
+        throw EngineError(QStringLiteral("Cannot %1 in %2: %3").arg(doing, shown, reason));
+    }
+}
+
+void CatalogueTable::enableControls()
+{
+    if (m_disableCount > 0 && --m_disableCount == 0)
+        notify(TableEvent::DataSetChanged);
+}
+
+void CatalogueTable::addObserver(TableObserver *observer)
+{
+    m_observers.push_back(observer);
+}
+
+void CatalogueTable::removeObserver(TableObserver *observer)
+{
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+}
+
+void CatalogueTable::notify(TableEvent event, int info)
+{
+    if (m_disableCount > 0)
+        return;
+    const auto observers = m_observers;
+    for (TableObserver *o : observers)
+        o->tableEvent(event, info);
+}
+
+void CatalogueTable::fire(const std::function<void(CatalogueTable &)> &handler)
+{
+    if (handler)
+        handler(*this);
+}
