@@ -159,8 +159,9 @@ void checkHeader(const QString &path)
 
 bool isWriteProtected(const QString &path)
 {
-    constexpr auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteUser
-                             | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    // The owner/group/other bits, not the effective user's: a file marked read-only
+    // stays read-only even for an administrator.
+    constexpr auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     const QFileInfo file(path);
     const QFileInfo folder(file.absolutePath());
     return !(file.permissions() & writeBits) || !(folder.permissions() & writeBits)

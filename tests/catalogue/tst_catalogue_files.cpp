@@ -1,0 +1,296 @@
+#include "CatalogueFile.h"
+#include "CatalogueFixture.h"
+#include "CatalogueTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace fixture;
+namespace S = CatalogueSchema;
+
+class TstCatalogueFiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    const QList<Rec> m_sample = {
+        {"b.zip", "Beta", "Unit", "In use", "www.b.org"},
+        {"a.zip", "Alpha", "Component", "Testing", ""},
+        {"c.zip", "Gamma", "Tool", "Unseen", "www.c.org"},
+    };
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // A valid catalogue file with the sample records, closed.
+    QString sampleFile(const QString &name)
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, name, m_sample);
+        return t.fullPath();
+    }
+
+private slots:
+    void badFilesFailNamingFileAndReason_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("text file") << "text.db" << "not a catalogue";
+        QTest::newRow("zero bytes") << "zero.db" << "empty";
+        QTest::newRow("truncated") << "truncated.db" << "truncated";
+        QTest::newRow("other program") << "other.db" << "another program";
+        QTest::newRow("our stamp, no table") << "notable.db" << "no catalogue table";
+        QTest::newRow("missing field") << "nofield.db" << "no field Source";
+        QTest::newRow("newer format") << "newer.db" << "newer version";
+        QTest::newRow("folder") << "folder.db" << "folder";
+        QTest::newRow("missing") << "missing.db" << "does not exist";
+        QTest::newRow("unreadable") << "unreadable.db" << "cannot be read";
+    }
+
+    void badFilesFailNamingFileAndReason()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        const QString file = path(name);
+        if (name == "text.db") {
+            writeFile(file, "Archive;Product\nthis is plain text, long enough to hold a header of a hundred bytes or more........\n");
+        } else if (name == "zero.db") {
+            writeFile(file, {});
+        } else if (name == "truncated.db") {
+            const QByteArray whole = fileBytes(sampleFile("whole.db"));
+            writeFile(file, whole.left(whole.size() / 2));
+        } else if (name == "other.db") {
+            RawDb raw(file);
+            raw.exec("CREATE TABLE catalogue (Archive TEXT); INSERT INTO catalogue VALUES ('x')");
+        } else if (name == "notable.db") {
+            RawDb raw(file);
+            raw.exec(QString("PRAGMA application_id = %1; PRAGMA user_version = 1; CREATE TABLE other (x)").arg(S::ApplicationId));
+        } else if (name == "nofield.db") {
+            RawDb raw(file);
+            raw.exec(QString("PRAGMA application_id = %1; PRAGMA user_version = 1; CREATE TABLE catalogue "
+                             "(Archive, Product, Type, D1, D2, D3, CB, Status, Origin, Guide, Comments, OrigImg, CurrImg)")
+                         .arg(S::ApplicationId));
+        } else if (name == "newer.db") {
+            RawDb raw(sampleFile(name));
+            raw.exec("PRAGMA user_version = 2");
+        } else if (name == "folder.db") {
+            QDir(m_dir.path()).mkdir(name);
+        } else if (name == "unreadable.db") {
+            sampleFile(name);
+            QFile::setPermissions(file, {});
+        }
+        const QByteArray before = fileBytes(file);
+        const QFileInfo infoBefore(file);
+
+        CatalogueTable t;
+        t.setDatabaseName(m_dir.path());
+        t.setTableName(name);
+        try {
+            t.open();
+            QFAIL("opened");
+        } catch (const EngineError &e) {
+            QVERIFY2(e.message().contains(QDir::toNativeSeparators(file)), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+        }
+        QVERIFY(!t.active());
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(QFileInfo(file).exists(), infoBefore.exists());
+        for (const QString &companion : CatalogueFile::companionPaths(file))
+            QVERIFY(!QFileInfo::exists(companion));
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void readOnlyFileOpensForBrowsing()
+    {
+        const QString file = sampleFile("ro.db");
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        const QByteArray before = fileBytes(file);
+        CatalogueTable t;
+        t.setDatabaseName(m_dir.path());
+        t.setTableName("ro.db");
+        t.open();
+        QVERIFY(t.readOnly());
+        QCOMPARE(t.recordCount(), 3);
+        t.edit();
+        t.field(S::Guide).setAsString("typed");
+        try {
+            t.post();
+            QFAIL("posted");
+        } catch (const EngineError &e) {
+            QCOMPARE(e.kind(), EngineError::Kind::ReadOnly);
+            QVERIFY2(e.message().contains("read-only"), qPrintable(e.message()));
+        }
+        QCOMPARE(t.state(), DataSetState::Edit);
+        QCOMPARE(t.field(S::Guide).asString(), QString("typed"));
+        QVERIFY_THROWS_EXCEPTION(EngineError, t.remove());
+        t.close();
+        QCOMPARE(fileBytes(file), before);
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void readOnlyFolderOpensForBrowsing()
+    {
+        QDir(m_dir.path()).mkdir("locked");
+        CatalogueTable t;
+        t.setDatabaseName(m_dir.filePath("locked"));
+        t.setTableName("in.db");
+        t.createTable();
+        t.open();
+        addRecord(t, m_sample[0]);
+        t.close();
+        QFile::setPermissions(m_dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        t.open();
+        QVERIFY(t.readOnly());
+        t.append();
+        setFields(t, m_sample[1]);
+        QVERIFY_THROWS_EXCEPTION(EngineError, t.post());
+        QCOMPARE(t.state(), DataSetState::Insert);
+        t.close();
+        QFile::setPermissions(m_dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void createReplacesExistingCatalogue()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "untitled.db", m_sample);
+        t.close();
+        writeFile(t.fullPath() + "-journal", "stale"); // must not be taken for the new file's journal
+        t.createTable();
+        QVERIFY(!t.active());
+        QVERIFY(!QFileInfo::exists(t.fullPath() + "-journal"));
+        t.open();
+        QCOMPARE(t.recordCount(), 0);
+        // No temporary files are left behind.
+        QCOMPARE(QDir(m_dir.path()).entryList({".mox-*"}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void createInMissingFolderFails()
+    {
+        CatalogueTable t;
+        t.setDatabaseName(m_dir.filePath("no/such/folder"));
+        t.setTableName("x.db");
+        try {
+            t.createTable();
+            QFAIL("created");
+        } catch (const EngineError &e) {
+            QVERIFY2(e.message().contains("does not exist"), qPrintable(e.message()));
+        }
+    }
+
+    void copyHoldsRecordsIndexesAndImages()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "src.db", m_sample);
+        t.first(); // Alpha
+        t.edit();
+        t.field(S::CurrImg).setAsBytes(QByteArray("BM") + QByteArray(60, 'x'));
+        t.post();
+        writeFile(path("dest.db"), "old content");
+        t.copyTable(path("dest.db"));
+        QVERIFY(t.active());
+        CatalogueTable copy;
+        copy.setDatabaseName(m_dir.path());
+        copy.setTableName("dest.db");
+        copy.open();
+        QCOMPARE(copy.recordCount(), 3);
+        copy.setIndexName("idx_Product_Down");
+        QCOMPARE(column(copy, S::Product), (QStringList{"Gamma", "Beta", "Alpha"}));
+        copy.setIndexName({});
+        copy.first();
+        QCOMPARE(copy.field(S::Product).asString(), QString("Alpha"));
+        QCOMPARE(copy.field(S::CurrImg).asBytes().size(), 62);
+    }
+
+    void renameMoveDeleteAndPack()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "first.db", m_sample);
+        t.close();
+        t.renameTable("second.db");
+        QCOMPARE(t.tableName(), QString("second.db"));
+        QVERIFY(!QFileInfo::exists(path("first.db")));
+        t.open();
+        QCOMPARE(t.recordCount(), 3);
+        t.remove();
+        t.close();
+
+        QDir(m_dir.path()).mkdir("elsewhere");
+        t.moveTable(path("elsewhere/third.db"));
+        QCOMPARE(t.databaseName(), m_dir.filePath("elsewhere") + "/");
+        QCOMPARE(t.tableName(), QString("third.db"));
+
+        t.packTable();
+        t.open();
+        QCOMPARE(t.recordCount(), 2);
+        QCOMPARE(t.recNo(), 1);
+        {
+            RawDb raw(t.fullPath());
+            QCOMPARE(raw.rows("PRAGMA integrity_check"), QStringList{"ok"});
+        }
+        QVERIFY_THROWS_EXCEPTION(EngineError, t.deleteTable()); // open: refused
+        t.close();
+        writeFile(t.fullPath() + "-journal", "x");
+        t.deleteTable();
+        QVERIFY(!QFileInfo::exists(t.fullPath()));
+        QVERIFY(!QFileInfo::exists(t.fullPath() + "-journal"));
+    }
+
+    void twoProgramsShareOneCatalogue()
+    {
+        CatalogueTable a;
+        makeCatalogue(a, m_dir, "shared.db", m_sample);
+        CatalogueTable b;
+        b.setDatabaseName(m_dir.path());
+        b.setTableName("shared.db");
+        b.open();
+        addRecord(b, {"d.zip", "Delta", "Unit", "In use", ""});
+        QCOMPARE(a.recordCount(), 3); // a sees it on refresh
+        a.refresh();
+        QCOMPARE(a.recordCount(), 4);
+
+        // b edits the record a then tries to store: a's post notices and keeps the edit.
+        a.setIndexName({});
+        a.first();
+        b.setIndexName({});
+        b.first();
+        b.edit();
+        b.field(S::Product).setAsString("Renamed");
+        b.post();
+        a.edit();
+        a.field(S::Guide).setAsString("mine");
+        QVERIFY_THROWS_EXCEPTION(EngineError, a.post());
+        QCOMPARE(a.state(), DataSetState::Edit);
+        a.cancel();
+        a.refresh();
+        QCOMPARE(a.field(S::Product).asString(), QString("Renamed"));
+    }
+
+    void lockWaitsThenFailsClearly()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "locked.db", m_sample);
+        t.setLockTimeout(200);
+        RawDb other(t.fullPath());
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        t.edit();
+        t.field(S::Guide).setAsString("waiting");
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            t.post();
+            QFAIL("posted");
+        } catch (const EngineError &e) {
+            QCOMPARE(e.kind(), EngineError::Kind::Locked);
+            QVERIFY2(e.message().contains("locked"), qPrintable(e.message()));
+        }
+        QVERIFY(timer.elapsed() >= 150);
+        QCOMPARE(t.state(), DataSetState::Edit);
+        other.exec("COMMIT");
+        t.post();
+        QCOMPARE(t.field(S::Guide).asString(), QString("waiting"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TstCatalogueFiles)
+#include "tst_catalogue_files.moc"
