@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ProfileDocument.h"
+
+#include <QString>
+
+// A profile file on disk: read once when constructed, written back whole on
+// every change. Each write goes to a temporary file beside the target that is
+// then renamed over it, so a crash or a kill leaves either the old or the new
+// file, never a torn one.
+class ProfileFile
+{
+public:
+    // Reads the file now; a missing file reads as empty.
+    explicit ProfileFile(QString path);
+
+    const QString &path() const { return m_path; }
+    // Whether the file existed when it was read.
+    bool existed() const { return m_existed; }
+    // Empty unless the file exists but could not be read.
+    const QString &readError() const { return m_readError; }
+
+    const ProfileDocument &document() const { return m_document; }
+    QString readString(QStringView section, QStringView key, const QString &defaultValue = {}) const;
+    QStringList keyNames(QStringView section) const;
+
+    // Both save the file at once unless auto-save is off.
+    void writeString(QStringView section, QStringView key, const QString &value);
+    void eraseSection(QStringView section);
+
+    // With auto-save off, changes collect in memory until save(), so a
+    // group of changes reaches the disk in one step.
+    void setAutoSave(bool on) { m_autoSave = on; }
+    // Throws SettingsError "Unable to write to <full path>" on failure.
+    void save();
+
+private:
+    void changed();
+
+    QString m_path;
+    ProfileDocument m_document;
+    QString m_readError;
+    bool m_existed = false;
+    bool m_autoSave = true;
+};
