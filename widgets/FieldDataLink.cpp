@@ -1,0 +1,126 @@
+#include "FieldDataLink.h"
+
+#include "CatalogueTable.h"
+#include "DataSource.h"
+#include "TableAction.h"
+
+FieldDataLink::FieldDataLink(QObject *parent) : QObject(parent) {}
+
+void FieldDataLink::setDataSource(DataSource *source)
+{
+    if (m_source == source)
+        return;
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    if (m_source) {
+        connect(m_source, &DataSource::activeChanged, this, [this] {
+            relayEditable();
+            relayData();
+        });
+        connect(m_source, &DataSource::stateChanged, this, &FieldDataLink::relayEditable);
+        connect(m_source, &DataSource::recordChanged, this, &FieldDataLink::relayData);
+        connect(m_source, &DataSource::dataSetChanged, this, &FieldDataLink::relayData);
+        connect(m_source, &DataSource::fieldChanged, this, &FieldDataLink::onFieldChanged);
+    }
+    emit editableChanged();
+    emit dataChanged();
+}
+
+void FieldDataLink::setFieldPos(int pos)
+{
+    if (pos < -1 || pos >= CatalogueSchema::FieldCount)
+        pos = -1;
+    if (m_fieldPos == pos)
+        return;
+    m_fieldPos = pos;
+    emit dataChanged();
+}
+
+CatalogueTable *FieldDataLink::table() const
+{
+    return m_source ? m_source->dataSet() : nullptr;
+}
+
+Field *FieldDataLink::field() const
+{
+    CatalogueTable *t = table();
+    return t && m_fieldPos >= 0 ? &t->field(m_fieldPos) : nullptr;
+}
+
+bool FieldDataLink::active() const
+{
+    CatalogueTable *t = table();
+    return t && t->active() && m_fieldPos >= 0;
+}
+
+bool FieldDataLink::canModify() const
+{
+    return active() && !table()->readOnly();
+}
+
+bool FieldDataLink::editing() const
+{
+    if (!active())
+        return false;
+    const DataSetState s = table()->state();
+    return s == DataSetState::Edit || s == DataSetState::Insert;
+}
+
+QVariant FieldDataLink::value() const
+{
+    return active() ? field()->value() : QVariant();
+}
+
+template <typename Op>
+bool FieldDataLink::run(Op &&op)
+{
+    if (!m_source || m_fieldPos < 0)
+        return false;
+    QString message;
+    bool ok;
+    {
+        const bool was = m_writing;
+        m_writing = true;
+        ok = tryTableAction(op, message);
+        m_writing = was;
+    }
+    // The state may have changed (an insert on an empty table) even though the
+    // notifications were held back while writing.
+    emit editableChanged();
+    if (!ok && !message.isEmpty())
+        emit errorRaised(message);
+    return ok;
+}
+
+bool FieldDataLink::edit()
+{
+    return run([this] { table()->edit(); });
+}
+
+bool FieldDataLink::write(const QVariant &value)
+{
+    return run([this, &value] {
+        CatalogueTable *t = table();
+        t->edit();
+        t->field(m_fieldPos).setValue(value);
+    });
+}
+
+void FieldDataLink::onFieldChanged(int pos)
+{
+    if (pos == m_fieldPos)
+        relayData();
+}
+
+void FieldDataLink::relayData()
+{
+    if (!m_writing)
+        emit dataChanged();
+}
+
+void FieldDataLink::relayEditable()
+{
+    if (!m_writing)
+        emit editableChanged();
+}
