@@ -37,6 +37,8 @@ void TestDecoWidgets::gradientButtonPaintsGradientAndLettering()
     GradientButton button(QStringLiteral("Moxarium"));
     button.resize(163, 32);
     const QImage image = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QDir().mkpath(QStringLiteral(MOX_ARTIFACT_DIR));
+    image.save(QStringLiteral(MOX_ARTIFACT_DIR "/gradient-button.png"));
 
     // Disabled, yet not greyed: the gradient runs from its top colour to its bottom one.
     const QColor top = image.pixelColor(3, 2), bottom = image.pixelColor(3, 29);
