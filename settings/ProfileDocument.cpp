@@ -77,7 +77,7 @@ QString checkedName(QStringView name, bool isKey)
 
 ProfileDocument::Line ProfileDocument::parseLine(QString text)
 {
-    if (text.endsWith(u'\r'))
+    while (text.endsWith(u'\r'))
         text.chop(1);
     Line line;
     const QString trimmed = trimBlanks(text);
@@ -102,7 +102,7 @@ ProfileDocument::Line ProfileDocument::parseLine(QString text)
 ProfileDocument ProfileDocument::fromBytes(const QByteArray &bytes)
 {
     QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
+    while (view.startsWith("\xEF\xBB\xBF"))
         view = view.sliced(3);
     const QString text = QString::fromUtf8(view);
 

@@ -1,0 +1,498 @@
+// LoadSettings and SaveSettings against a settings file in a temporary folder,
+// with a fake main window standing in for the table, the grid and the lists.
+
+#include "ProfileFile.h"
+#include "ProgramSettings.h"
+#include "SettingsError.h"
+#include "SettingsFile.h"
+#include "SettingsFixture.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace fixture;
+
+namespace {
+
+// The default file, byte for byte: "[Section]" lines, "Key=Value" lines,
+// one blank line between sections, LF line endings, UTF-8, a final LF.
+QByteArray expectedDefaultFile(const QString &folder)
+{
+    return QStringLiteral("[Program]\nKeepPaths=1\nInitPaths=1\nSaveInterface=1\nSaveRecNo=1\nSaveToCache=0\n"
+                          "\n[View]\nWindowPosition=0,0,640,480\nWindowState=1\nFindPosition=0,0\nGrid=1\n"
+                          "DatabaseName=%1\nTableName=contents.db\nRecNo=1\nIndexName=\n"
+                          "\n[Grid]\nColumn0=0, 40\nColumn1=1, 40\nColumn2=2, 40\nColumn3=3, 40\nColumn4=4, 40\n"
+                          "Column5=5, 40\nColumn6=6, 40\nColumn7=7, 40\nColumn8=8, 40\nColumn9=9, 40\n"
+                          "\n[Paths]\nArchives=%1\nOpen=%1\nSaveAs=%1\nOpenBmp=%1\nSaveBmp=%1\n"
+                          "\n[Phrases]\nPhrase0=Installation\nPhrase1=Usage\nPhrase2=Documentation\nPhrase3=Adjustments\n"
+                          "\n[StatusDefs]\nStatus0=Discarded\nStatus1=In use\nStatus2=Testing\nStatus3=Unseen\n"
+                          "\n[TypeDefs]\nType0=Application\nType1=Component\nType2=Component collection\n"
+                          "Type3=Document\nType4=Expert\nType5=Expert collection\nType6=Magazine\n"
+                          "Type7=Property editor\nType8=Unit\n"
+                          "\n[History]\nFile0=\n")
+        .arg(folder)
+        .toUtf8();
+}
+
+QStringList sectionOrder(const QByteArray &bytes)
+{
+    QStringList sections;
+    const auto matches = QRegularExpression(QStringLiteral("^\\[(.*)\\]$"), QRegularExpression::MultilineOption)
+                             .globalMatch(QString::fromUtf8(bytes));
+    for (auto it = matches; it.hasNext();)
+        sections << it.next().captured(1);
+    return sections;
+}
+
+} // namespace
+
+class TstSettingsLoadSave : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_folder;
+
+    QString iniPath() const { return m_folder + QStringLiteral("mox.ini"); }
+    SettingsFile settingsFile() const { return SettingsFile(m_folder); }
+    void writeIni(const QByteArray &text) { QVERIFY(writeBytes(iniPath(), text)); }
+    QString iniValue(const QString &section, const QString &key) const
+    {
+        return ProfileFile(iniPath()).readString(section, key, QStringLiteral("<missing>"));
+    }
+    QList<SettingsProblem> load(ProgramSettings &settings, FakeHost &host)
+    {
+        return settingsFile().LoadSettings(settings, host);
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_folder = m_dir.path() + u'/';
+        QFile::remove(iniPath());
+    }
+
+    void firstStartWritesTheDefaultFile()
+    {
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QVERIFY(load(settings, host).isEmpty());
+
+        QCOMPARE(readBytes(iniPath()), expectedDefaultFile(m_folder));
+        QCOMPARE(settingsFile().defaultFileContents(), expectedDefaultFile(m_folder));
+
+        ProgramSettings expected;
+        expected.KeepPaths = expected.InitPaths = expected.SaveInterface = expected.SaveRecNo = true;
+        expected.WindowPosition = QStringLiteral("0,0,640,480");
+        expected.WindowState = 1;
+        expected.FindPosition = QStringLiteral("0,0");
+        expected.Grid = true;
+        expected.RecNo = 1;
+        expected.CurrentPaths.fill(m_folder);
+        expected.SpecifiedPaths.fill(m_folder);
+        QCOMPARE(settings, expected);
+
+        QCOMPARE(host.database, m_folder);
+        QCOMPARE(host.table, QStringLiteral("contents.db"));
+        QCOMPARE(host.index, QString());
+        for (int n = 0; n < 10; ++n)
+            QCOMPARE(host.columns[n], qMakePair(n, 40));
+        QCOMPARE(host.types.items(), QStringList({"Application", "Component", "Component collection", "Document",
+                                                  "Expert", "Expert collection", "Magazine", "Property editor", "Unit"}));
+        QCOMPARE(host.statuses.items(), QStringList({"Discarded", "In use", "Testing", "Unseen"}));
+        QCOMPARE(host.phrases.items(), QStringList({"Adjustments", "Documentation", "Installation", "Usage"}));
+        QVERIFY(host.recent.entries().isEmpty());
+    }
+
+    void emptyFileIsNotFilled()
+    {
+        writeIni({});
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        QCOMPARE(readBytes(iniPath()), QByteArray());
+        QVERIFY(settings.KeepPaths && settings.SaveInterface && settings.Grid);
+        QCOMPARE(settings.WindowPosition, QStringLiteral("0,0,640,480"));
+        QCOMPARE(host.table, QStringLiteral("contents.db"));
+        QCOMPARE(host.columns[9], qMakePair(9, 40));
+        QVERIFY(host.types.isEmpty() && host.statuses.isEmpty() && host.phrases.isEmpty());
+    }
+
+    void readsFlagsAndNumbers_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("keepPaths");
+        QTest::addColumn<int>("windowState");
+        QTest::addColumn<int>("recNo");
+        QTest::newRow("decimal") << QByteArray("[Program]\nKeepPaths=0\n[View]\nWindowState=3\nRecNo=12\n") << false << 3 << 12;
+        QTest::newRow("hex") << QByteArray("[Program]\nKeepPaths=0x0\n[View]\nWindowState=$2\nRecNo=0X10\n") << false << 2 << 16;
+        QTest::newRow("any non-zero is true") << QByteArray("[Program]\nKeepPaths=-7\n") << true << 1 << 1;
+        QTest::newRow("not integers: defaults") << QByteArray("[Program]\nKeepPaths=no\n[View]\nWindowState=max\nRecNo=1e3\n")
+                                                << true << 1 << 1;
+        QTest::newRow("no SaveRecNo: 1") << QByteArray("[Program]\nSaveRecNo=0\n[View]\nRecNo=12\n") << true << 1 << 1;
+    }
+    void readsFlagsAndNumbers()
+    {
+        QFETCH(QByteArray, text);
+        writeIni(text);
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QVERIFY(load(settings, host).isEmpty());
+        QTEST(settings.KeepPaths, "keepPaths");
+        QTEST(settings.WindowState, "windowState");
+        QTEST(settings.RecNo, "recNo");
+    }
+
+    // A value that cannot be used takes its key's default, the rest still
+    // loads, and the problem is handed back naming file, key and value.
+    void badValuesTakeDefaultsAndAreReported_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("position: three parts") << "View" << "WindowPosition" << "0,0,640" << "'' is not a valid integer value";
+        QTest::newRow("position: five parts") << "View" << "WindowPosition" << "1,2,3,4,5" << "'4,5' is not a valid integer value";
+        QTest::newRow("position: text") << "View" << "WindowPosition" << "left,0,640,480" << "'left' is not a valid integer value";
+        QTest::newRow("find: no comma") << "View" << "FindPosition" << "100" << "'' is not a valid integer value";
+        QTest::newRow("find: text") << "View" << "FindPosition" << "0,top" << "'top' is not a valid integer value";
+        QTest::newRow("column: no comma") << "Grid" << "Column0" << "3" << "'' is not a valid integer value";
+        QTest::newRow("column: width") << "Grid" << "Column0" << "3,wide" << "'wide' is not a valid integer value";
+        QTest::newRow("column: empty") << "Grid" << "Column0" << "" << "'' is not a valid integer value";
+        QTest::newRow("column: index 14") << "Grid" << "Column0" << "14,40" << "List index out of bounds (14)";
+        // Blanks are accepted in front of a number only.
+        QTest::newRow("column: blank after index") << "Grid" << "Column0" << "13 ,5" << "'13 ' is not a valid integer value";
+        QTest::newRow("column: index -1") << "Grid" << "Column0" << "-1,40" << "List index out of bounds (-1)";
+    }
+    void badValuesTakeDefaultsAndAreReported()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, reason);
+        const QString header = section == "View" ? QString() : QStringLiteral("[%1]\n").arg(section);
+        writeIni(QStringLiteral("[View]\nTableName=mine.db\n%1%2=%3\n[Phrases]\nP=Hello\n[History]\nFile0=/x/a.db\n")
+                     .arg(header, key, value)
+                     .toUtf8());
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        const auto problems = load(settings, host);
+
+        QCOMPARE(problems, QList<SettingsProblem>({{QDir::toNativeSeparators(iniPath()), section, key, value, reason}}));
+        QVERIFY(describeSettingsProblems(problems).contains(QStringLiteral("key %1 holds \"%2\"").arg(key, value)));
+        QCOMPARE(settings.WindowPosition, QStringLiteral("0,0,640,480"));
+        QCOMPARE(settings.FindPosition, QStringLiteral("0,0"));
+        QCOMPARE(host.columns[0], qMakePair(0, 40));
+        QCOMPARE(host.table, QStringLiteral("mine.db"));
+        QCOMPARE(host.phrases.items(), QStringList({"Hello"}));
+        QCOMPARE(host.recent.entries(), QStringList({"/x/a.db"}));
+    }
+
+    void columnEntryChoosesFieldAndWidth()
+    {
+        writeIni("[Grid]\nColumn0=3,120\nColumn2= $A, 0x20\n");
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        QCOMPARE(host.columns[0], qMakePair(3, 120));
+        QCOMPARE(host.columns[2], qMakePair(10, 32));
+        QCOMPARE(host.columns[3], qMakePair(3, 40));
+    }
+
+    void saveInterfaceOffKeepsInterfaceKeys()
+    {
+        const QByteArray before = "[Program]\nSaveInterface=0\n[View]\nWindowPosition=5,6,700,500\nWindowState=3\n"
+                                  "FindPosition=9,9\nGrid=1\nIndexName=idx_Archive_Up\n[Grid]\nColumn0=3,120\n";
+        writeIni(before);
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        QCOMPARE(settings.WindowPosition, QStringLiteral("5,6,700,500"));
+        QCOMPARE(settings.WindowState, 3);
+        QCOMPARE(settings.FindPosition, QStringLiteral("9,9"));
+        QVERIFY(!settings.Grid);
+        QCOMPARE(host.columnWrites, 0);
+        QCOMPARE(host.index, QStringLiteral("built-in-index"));
+
+        settings.WindowPosition = QStringLiteral("1,1,1,1");
+        settings.Grid = true;
+        settingsFile().SaveSettings(settings, host);
+        QCOMPARE(iniValue("View", "WindowPosition"), QStringLiteral("5,6,700,500"));
+        QCOMPARE(iniValue("View", "WindowState"), QStringLiteral("3"));
+        QCOMPARE(iniValue("View", "Grid"), QStringLiteral("1"));
+        QCOMPARE(iniValue("View", "IndexName"), QStringLiteral("idx_Archive_Up"));
+        QCOMPARE(iniValue("Grid", "Column0"), QStringLiteral("3,120"));
+        QCOMPARE(iniValue("View", "TableName"), QStringLiteral("contents.db"));
+    }
+
+    void pathFlagsChooseWhatIsReadAndWritten_data()
+    {
+        QTest::addColumn<bool>("keepPaths");
+        QTest::addColumn<bool>("initPaths");
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("both off") << false << false << "<folder>" << "/stored/";
+        QTest::newRow("keep") << true << false << "/stored/" << "/current/";
+        QTest::newRow("init") << false << true << "/stored/" << "/specified/";
+        QTest::newRow("both") << true << true << "/stored/" << "/specified/";
+    }
+    void pathFlagsChooseWhatIsReadAndWritten()
+    {
+        QFETCH(bool, keepPaths);
+        QFETCH(bool, initPaths);
+        QFETCH(QString, loaded);
+        QFETCH(QString, written);
+        loaded.replace(QStringLiteral("<folder>"), m_folder);
+        writeIni(QStringLiteral("[Program]\nKeepPaths=%1\nInitPaths=%2\n[Paths]\nArchives=/stored/\nOpen=/stored/\n"
+                                "SaveAs=/stored/\nOpenBmp=/stored/\nSaveBmp=/stored/\n")
+                     .arg(int(keepPaths))
+                     .arg(int(initPaths))
+                     .toUtf8());
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        QCOMPARE(settings.CurrentPaths[PathTask::SaveBitmap], loaded);
+        QCOMPARE(settings.SpecifiedPaths, settings.CurrentPaths);
+
+        settings.CurrentPaths.fill(QStringLiteral("/current/"));
+        settings.SpecifiedPaths.fill(QStringLiteral("/specified/"));
+        settingsFile().SaveSettings(settings, host);
+        for (const char *key : {"Archives", "Open", "SaveAs", "OpenBmp", "SaveBmp"})
+            QCOMPARE(iniValue("Paths", key), written);
+    }
+
+    void emptyListsRemoveTheirSections()
+    {
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        host.phrases.clear();
+        host.types.clear();
+        settingsFile().SaveSettings(settings, host);
+        const QStringList sections = sectionOrder(readBytes(iniPath()));
+        QVERIFY(!sections.contains("Phrases"));
+        QVERIFY(!sections.contains("TypeDefs"));
+        QVERIFY(sections.contains("StatusDefs"));
+
+        FakeHost next(m_folder);
+        load(settings, next);
+        QVERIFY(next.phrases.isEmpty());
+    }
+
+    void historyRestoresInKeyOrder_data()
+    {
+        QTest::addColumn<QByteArray>("history");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("A B C") << QByteArray("File0=A\nFile1=B\nFile2=C\n") << QStringList{"A", "B", "C"};
+        QTest::newRow("repeat at the earlier place") << QByteArray("File0=A\nFile1=B\nFile2=a\nFile3=C\n")
+                                                     << QStringList{"A", "B", "C"};
+        QTest::newRow("names not interpreted") << QByteArray("Zed=A\nFile0=\nAlpha=B\n") << QStringList{"A", "B"};
+        QTest::newRow("only an empty File0") << QByteArray("File0=\n") << QStringList{};
+        QTest::newRow("the first nine") << QByteArray("F0=0\nF1=1\nF2=2\nF3=3\nF4=4\nF5=5\nF6=6\nF7=7\nF8=8\nF9=9\n")
+                                        << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8"};
+    }
+    void historyRestoresInKeyOrder()
+    {
+        QFETCH(QByteArray, history);
+        writeIni("[History]\n" + history);
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        QTEST(host.recent.entries(), "entries");
+    }
+
+    void historyIsNotErasedBeforeWriting()
+    {
+        writeIni("[History]\nFile0=A\nFile1=B\nFile2=C\n");
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        host.recent.clear();
+        host.recent.AddFile(QStringLiteral("D"));
+        settingsFile().SaveSettings(settings, host);
+        QCOMPARE(iniValue("History", "File0"), QStringLiteral("D"));
+        QCOMPARE(iniValue("History", "File2"), QStringLiteral("C"));
+    }
+
+    void closedCatalogueSkipsOnlyRecNo()
+    {
+        writeIni("[View]\nRecNo=7\n");
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        host.open = false;
+        host.record = 99;
+        host.phrases.add(QStringLiteral("Kept"));
+        host.recent.AddFile(QStringLiteral("/x/a.db"));
+        settingsFile().SaveSettings(settings, host);
+        QCOMPARE(iniValue("View", "RecNo"), QStringLiteral("7"));
+        QCOMPARE(iniValue("Phrases", "Phrase0"), QStringLiteral("Kept"));
+        QCOMPARE(iniValue("History", "File0"), QStringLiteral("/x/a.db"));
+        QCOMPARE(iniValue("Paths", "SaveBmp"), m_folder);
+
+        host.open = true;
+        settingsFile().SaveSettings(settings, host);
+        QCOMPARE(iniValue("View", "RecNo"), QStringLiteral("99"));
+    }
+
+    // Thousands of phrases: far more key-name text than any fixed buffer.
+    void everyKeyOfALongSectionIsRead()
+    {
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        host.phrases.clear();
+        for (int i = 0; i < 3000; ++i)
+            host.phrases.add(QStringLiteral("Phrase number %1").arg(i, 4, 10, QChar(u'0')));
+        settingsFile().SaveSettings(settings, host);
+
+        FakeHost next(m_folder);
+        load(settings, next);
+        QCOMPARE(next.phrases.count(), 3000);
+        QCOMPARE(next.phrases.items(), host.phrases.items());
+    }
+
+    void roundTripsEverySetting()
+    {
+        ProgramSettings saved;
+        saved.KeepPaths = saved.InitPaths = saved.SaveInterface = saved.SaveRecNo = saved.SaveToCache = true;
+        saved.WindowPosition = QStringLiteral("-8,12,1024,700");
+        saved.WindowState = 3;
+        saved.FindPosition = QStringLiteral("300,-4");
+        saved.Grid = false;
+        saved.RecNo = 42;
+        const PathTask tasks[] = {PathTask::OpenArchive, PathTask::OpenDatabase, PathTask::SaveDatabase,
+                                  PathTask::OpenBitmap, PathTask::SaveBitmap};
+        for (PathTask task : tasks) {
+            saved.SpecifiedPaths[task] = QStringLiteral("/specified/%1 \u00C4/").arg(int(task));
+            saved.CurrentPaths[task] = saved.SpecifiedPaths[task];
+        }
+
+        FakeHost host(m_folder);
+        host.database = QStringLiteral("/data/mox \u00E9/");
+        host.table = QStringLiteral("my catalogue.db");
+        host.index = QStringLiteral("idx_Archive_Up");
+        host.record = 42;
+        for (int n = 0; n < 10; ++n)
+            host.columns[n] = {13 - n, 10 + n};
+        for (const char *t : {"Unit", "  padded  ", "\"quoted\"", "a=b"})
+            host.types.add(QString::fromUtf8(t));
+        host.types.add(QStringLiteral("Unit"));
+        host.statuses.add(QStringLiteral("\u00C4rger"));
+        for (const char *p : {"Usage", "; semicolon", "[bracket]"})
+            host.phrases.add(QString::fromUtf8(p));
+        for (const char *f : {"/c.db", "/b.db", "/a&b.db"})
+            host.recent.AddFile(QString::fromUtf8(f));
+
+        writeIni("; my notes\n[Program]\nKeepPaths=0\n");
+        settingsFile().SaveSettings(saved, host);
+        QVERIFY(readBytes(iniPath()).startsWith("; my notes\n[Program]\nKeepPaths=1\n"));
+
+        ProgramSettings loaded;
+        FakeHost back(m_folder);
+        QVERIFY(settingsFile().LoadSettings(loaded, back).isEmpty());
+        QCOMPARE(loaded, saved);
+        QCOMPARE(back.database, host.database);
+        QCOMPARE(back.table, host.table);
+        QCOMPARE(back.index, host.index);
+        QCOMPARE(back.columns, host.columns);
+        QCOMPARE(back.types.items(), host.types.items());
+        QCOMPARE(back.statuses.items(), host.statuses.items());
+        QCOMPARE(back.phrases.items(), host.phrases.items());
+        QCOMPARE(back.recent.entries(), host.recent.entries());
+    }
+
+    // Keys that exist are replaced where they stand; erased lists come back at the end.
+    void saveOrdersSectionsByItsSteps()
+    {
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        host.recent.AddFile(QStringLiteral("/x/a.db"));
+        settingsFile().SaveSettings(settings, host);
+        QCOMPARE(sectionOrder(readBytes(iniPath())),
+                 QStringList({"Program", "View", "Grid", "Paths", "History", "Phrases", "TypeDefs", "StatusDefs"}));
+
+        QFile::remove(iniPath());
+        settingsFile().SaveSettings(settings, host);
+        QCOMPARE(sectionOrder(readBytes(iniPath())),
+                 QStringList({"Program", "View", "Grid", "Phrases", "TypeDefs", "StatusDefs", "Paths", "History"}));
+    }
+
+    void unwritableFolderRaisesTheWriteError()
+    {
+        QVERIFY(writeBytes(m_folder + "plainfile", "x"));
+        const SettingsFile file(m_folder + "plainfile");
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        const QString message = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(file.fileName()));
+        try {
+            file.LoadSettings(settings, host);
+            QFAIL("LoadSettings should have failed");
+        } catch (const SettingsError &error) {
+            QCOMPARE(error.message(), message);
+        }
+        try {
+            file.SaveSettings(settings, host);
+            QFAIL("SaveSettings should have failed");
+        } catch (const SettingsError &error) {
+            QCOMPARE(error.message(), message);
+        }
+    }
+
+    void programFolderGetsItsSeparator()
+    {
+        QCOMPARE(SettingsFile(m_dir.path()).fileName(), iniPath());
+        QCOMPARE(SettingsFile(m_folder).programFolder(), m_folder);
+    }
+
+    void appliesWindowPlacement_data()
+    {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QStringList>("calls");
+        const QStringList placed{"geometry"};
+        QTest::newRow("normal") << "10,20,300,200" << 1 << QRect(10, 20, 300, 200) << placed;
+        QTest::newRow("minimised") << "10,20,300,200" << 2 << QRect(10, 20, 300, 200) << (placed + QStringList{"postMinimize"});
+        QTest::newRow("maximised") << "10,20,300,200" << 3 << QRect(10, 20, 300, 200) << (placed + QStringList{"maximize"});
+        QTest::newRow("other code") << "10,20,300,200" << 7 << QRect(10, 20, 300, 200) << placed;
+        QTest::newRow("unreadable position") << "10,20" << 1 << QRect(0, 0, 640, 480) << placed;
+    }
+    void appliesWindowPlacement()
+    {
+        QFETCH(QString, position);
+        QFETCH(int, state);
+        FakeWindow window;
+        ApplyWindowPlacement(window, position, state);
+        QTEST(window.geometry, "geometry");
+        QTEST(window.calls, "calls");
+    }
+
+    void capturesWindowPlacement()
+    {
+        FakeWindow window;
+        window.geometry = QRect(-3, 4, 800, 600);
+        ProgramSettings settings;
+        settings.WindowPosition = QStringLiteral("1,2,3,4");
+        window.state = PlacedWindow::State::Maximized;
+        CaptureWindowPlacement(window, settings);
+        QCOMPARE(settings.WindowState, 3);
+        QCOMPARE(settings.WindowPosition, QStringLiteral("1,2,3,4"));
+        window.state = PlacedWindow::State::Minimized;
+        CaptureWindowPlacement(window, settings);
+        QCOMPARE(settings.WindowState, 2);
+        QCOMPARE(settings.WindowPosition, QStringLiteral("1,2,3,4"));
+        window.state = PlacedWindow::State::Normal;
+        CaptureWindowPlacement(window, settings);
+        QCOMPARE(settings.WindowState, 1);
+        QCOMPARE(settings.WindowPosition, QStringLiteral("-3,4,800,600"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TstSettingsLoadSave)
+#include "tst_settings_load_save.moc"
