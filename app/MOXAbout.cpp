@@ -44,6 +44,7 @@ TfrmAbout::TfrmAbout(QWidget *mainWindow)
 
     m_imgAbout = new PictureBox(QStringLiteral("about"), m_pnlAbout);
     m_imgAbout->setObjectName(QStringLiteral("imgAbout"));
+    m_imgAbout->setAccessibleName(tr("Picture"));
     m_imgAbout->setGeometry(10, 65, 249, 115);
     connect(m_imgAbout, &PictureBox::doubleClicked, this, &TfrmAbout::imgAboutDblClick);
 
