@@ -15,6 +15,7 @@ namespace Schema = CatalogueSchema;
 namespace {
 
 constexpr int GridFields = Schema::OrigImg; // positions 0..9: everything but images and memos
+constexpr int WindowSize = 64;
 
 QVariant decode(const SqlStatement &stmt, int col, FieldKind kind)
 {
@@ -90,6 +91,32 @@ int compareNoCase(const KeyPart &a, const KeyPart &b)
     }
     return int(a.bytes.size() - b.bytes.size());
 }
+
+// Holds one read transaction over several statements; ends it on every path.
+class ReadTransaction
+{
+public:
+    ReadTransaction(SqlStatement *begin, SqlStatement *commit) : m_commit(commit)
+    {
+        begin->reset();
+        m_open = begin->step() == SQLITE_DONE;
+        begin->reset();
+    }
+    ~ReadTransaction()
+    {
+        if (m_open) {
+            m_commit->reset();
+            m_commit->step();
+            m_commit->reset();
+        }
+    }
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    SqlStatement *m_commit;
+    bool m_open = false;
+};
 
 } // namespace
 
@@ -221,6 +248,7 @@ void CatalogueTable::open()
         readOnly = true;
     sqlite3_busy_timeout(db, m_lockTimeoutMs);
     sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
     m_db = db;
     m_readOnly = readOnly;
 
@@ -290,9 +318,13 @@ void CatalogueTable::closeConnection()
     m_selectFull.reset();
     m_selectScalar.reset();
     m_selectSortKey.reset();
+    m_selectLong.reset();
+    m_keyset.reset();
     m_insert.reset();
-    m_update.reset();
     m_delete.reset();
+    m_begin.reset();
+    m_commit.reset();
+    invalidateWindow();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -321,15 +353,13 @@ void CatalogueTable::prepareStatements()
 {
     QStringList cols;
     QStringList params;
-    QStringList sets;
     for (int i = 0; i < Schema::FieldCount; ++i) {
         cols << QStringLiteral("\"%1\"").arg(m_columnNames[i]);
         params << QStringLiteral("?%1").arg(i + 1);
-        sets << QStringLiteral("\"%1\" = ?%2").arg(m_columnNames[i]).arg(i + 1);
     }
-    const QString where = QStringLiteral("rowid = ?%1 AND \"%2\" IS ?%3 AND \"%4\" IS ?%5 AND \"%6\" IS ?%7");
     const auto keyWhere = [&](int first) {
-        return where.arg(first)
+        return QStringLiteral("rowid = ?%1 AND \"%2\" IS ?%3 AND \"%4\" IS ?%5 AND \"%6\" IS ?%7")
+            .arg(first)
             .arg(m_columnNames[Schema::Archive]).arg(first + 1)
             .arg(m_columnNames[Schema::Product]).arg(first + 2)
             .arg(m_columnNames[Schema::Type]).arg(first + 3);
@@ -343,11 +373,14 @@ void CatalogueTable::prepareStatements()
     m_selectFull = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1").arg(cols.join(u',')));
     m_selectScalar = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
                                  .arg(cols.mid(0, GridFields).join(u',')));
+    m_selectLong = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
+                               .arg(cols.mid(GridFields).join(u',')));
     m_selectSortKey = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
                                   .arg(cols.mid(0, Schema::Status + 1).join(u',')));
     m_insert = prepare(QStringLiteral("INSERT INTO catalogue (%1) VALUES (%2)").arg(cols.join(u','), params.join(u',')));
-    m_update = prepare(QStringLiteral("UPDATE catalogue SET %1 WHERE %2").arg(sets.join(u','), keyWhere(Schema::FieldCount + 1)));
     m_delete = prepare(QStringLiteral("DELETE FROM catalogue WHERE %1").arg(keyWhere(1)));
+    m_begin = prepare(QStringLiteral("BEGIN"));
+    m_commit = prepare(QStringLiteral("COMMIT"));
 }
 
 // ---- the order list ----------------------------------------------------------------
@@ -366,6 +399,7 @@ void CatalogueTable::buildOrder()
         throwSqlite(rc, QStringLiteral("read the catalogue"));
     m_order = std::move(order);
     m_orderValid = true;
+    invalidateWindow();
     m_count = qint64(m_order.size());
     if (m_order.empty()) {
         m_pos = -1;
@@ -466,15 +500,126 @@ bool CatalogueTable::readRecord(qint64 rowId, Record &out, bool withBlobs)
     return rc == SQLITE_ROW;
 }
 
+bool CatalogueTable::loadFromWindow()
+{
+    const bool inside = m_windowStart >= 0 && m_pos >= m_windowStart && m_pos < m_windowStart + int(m_window.size());
+    if (!inside) {
+        // Read ahead in the direction of travel.
+        const bool backwards = m_windowStart >= 0 && m_pos == m_windowStart - 1;
+        // Stepping on from the end of the last window reads the next rows in one
+        // ordered pass, anchored at the last row read.
+        std::vector<Record> previous; // holds at most the anchor
+        if (m_windowStart >= 0 && m_pos == m_windowStart + int(m_window.size()) && m_windowFound.back())
+            previous.push_back(m_window.back());
+        const int start = backwards ? std::max(0, m_pos - WindowSize + 1) : m_pos;
+        const int end = std::min(int(m_order.size()), start + WindowSize);
+        m_window.assign(size_t(end - start), Record{});
+        m_windowFound.assign(size_t(end - start), false);
+        m_windowStart = start;
+        ReadTransaction txn(m_begin.get(), m_commit.get());
+        int pos = start;
+        if (!previous.empty())
+            pos = fillWindowAfter(previous.front(), start, end);
+        for (; pos < end; ++pos)
+            m_windowFound[size_t(pos - start)] = readRecord(m_order[size_t(pos)], m_window[size_t(pos - start)], false);
+    }
+    const size_t at = size_t(m_pos - m_windowStart);
+    if (!m_windowFound[at]) {
+        invalidateWindow();
+        return false;
+    }
+    m_current = m_window[at];
+    m_currentComplete = false;
+    return true;
+}
+
+// Reads the rows after `anchor` in the current order into the window from `start`,
+// as long as they are the rows the order list expects there. Returns the first
+// position not filled (`start` when the keyset cannot be used).
+int CatalogueTable::fillWindowAfter(const Record &anchor, int start, int end)
+{
+    const int idx = orderIndex();
+    const int sortField = idx >= 0 ? Schema::indexes()[idx].fieldPos : -1;
+    if (anchor[Schema::Archive].isNull() || anchor[Schema::Product].isNull() || anchor[Schema::Type].isNull()
+        || (sortField >= 0 && anchor[size_t(sortField)].isNull()))
+        return start; // NULLs have no place in a keyset comparison
+
+    if (!m_keyset || m_keysetOrder != idx) {
+        QStringList cols;
+        for (int i = 0; i < GridFields; ++i)
+            cols << QStringLiteral("\"%1\"").arg(m_columnNames[i]);
+        const QString key = QStringLiteral("(\"%1\", \"%2\", \"%3\") > (?2, ?3, ?4)")
+                                .arg(m_columnNames[Schema::Archive], m_columnNames[Schema::Product], m_columnNames[Schema::Type]);
+        QString where;
+        if (idx < 0) {
+            where = key;
+        } else {
+            const QString sortCol = QStringLiteral("\"%1\" COLLATE NOCASE").arg(m_columnNames[sortField]);
+            // The plain range on the sort column lets SQLite seek in the index.
+            where = Schema::indexes()[idx].descending
+                ? QStringLiteral("%1 <= ?1 AND (%1 < ?1 OR (%1 = ?1 AND %2))").arg(sortCol, key)
+                : QStringLiteral("%1 >= ?1 AND (%1, \"%2\", \"%3\", \"%4\") > (?1, ?2, ?3, ?4)")
+                      .arg(sortCol, m_columnNames[Schema::Archive], m_columnNames[Schema::Product], m_columnNames[Schema::Type]);
+        }
+        m_keyset = std::make_unique<SqlStatement>(
+            m_db, QStringLiteral("SELECT rowid, %1 FROM catalogue WHERE %2 ORDER BY %3 LIMIT ?5")
+                      .arg(cols.join(u','), where, orderBy()));
+        m_keysetOrder = idx;
+        if (!m_keyset->isValid()) {
+            m_keyset.reset();
+            return start;
+        }
+    }
+    SqlStatement &stmt = *m_keyset;
+    stmt.reset();
+    if (sortField >= 0)
+        stmt.bindText(1, anchor[size_t(sortField)].toString().toUtf8());
+    stmt.bindText(2, anchor[Schema::Archive].toString().toUtf8());
+    stmt.bindText(3, anchor[Schema::Product].toString().toUtf8());
+    stmt.bindText(4, anchor[Schema::Type].toString().toUtf8());
+    stmt.bindInt64(5, end - start);
+    int pos = start;
+    while (pos < end && stmt.step() == SQLITE_ROW) {
+        if (stmt.columnInt64(0) != m_order[size_t(pos)])
+            break; // the file changed under us: the rest by row id
+        Record &rec = m_window[size_t(pos - start)];
+        for (int i = 0; i < GridFields; ++i)
+            rec[size_t(i)] = decode(stmt, i + 1, Schema::fields()[i].kind);
+        m_windowFound[size_t(pos - start)] = true;
+        ++pos;
+    }
+    stmt.reset();
+    return pos;
+}
+
+void CatalogueTable::completeCurrent() const
+{
+    if (m_currentComplete || !m_db)
+        return;
+    m_currentComplete = true;
+    SqlStatement &stmt = *m_selectLong;
+    stmt.reset();
+    stmt.bindInt64(1, m_rowId);
+    if (stmt.step() == SQLITE_ROW) {
+        for (int i = GridFields; i < Schema::FieldCount; ++i)
+            m_current[i] = decode(stmt, i - GridFields, Schema::fields()[i].kind);
+    }
+    stmt.reset();
+}
+
 void CatalogueTable::loadCurrent()
 {
+    m_currentComplete = true;
     if (m_pos < 0) {
         m_rowId = 0;
         m_current = {};
         return;
     }
-    if (m_orderValid)
+    if (m_orderValid) {
         m_rowId = m_order[size_t(m_pos)];
+        if (loadFromWindow())
+            return;
+    }
     if (!readRecord(m_rowId, m_current, true)) {
         // Another program deleted the row: read the order again and stay near the place.
         m_orderValid = false;
@@ -646,6 +791,7 @@ void CatalogueTable::edit()
         insert();
         return;
     }
+    completeCurrent();
     m_buffer = m_current;
     m_state = DataSetState::Edit;
     m_modified = false;
@@ -720,47 +866,7 @@ void CatalogueTable::post()
         if (m_readOnly)
             throw EngineError(QStringLiteral("Cannot store the record: the catalogue %1 is read-only").arg(shown),
                               EngineError::Kind::ReadOnly);
-        for (;;) {
-            SqlStatement &stmt = inserting ? *m_insert : *m_update;
-            stmt.reset();
-            bindRecord(stmt, m_buffer);
-            if (!inserting) {
-                const int base = Schema::FieldCount + 1;
-                stmt.bindInt64(base, m_rowId);
-                const auto bindKey = [&](int param, int pos) {
-                    const QVariant &v = m_current[pos];
-                    v.isNull() ? stmt.bindNull(param) : stmt.bindText(param, v.toString().toUtf8());
-                };
-                bindKey(base + 1, Schema::Archive);
-                bindKey(base + 2, Schema::Product);
-                bindKey(base + 3, Schema::Type);
-            }
-            const int rc = stmt.step();
-            const int changes = sqlite3_changes(m_db);
-            const int extended = sqlite3_extended_errcode(m_db);
-            stmt.reset();
-            if (rc == SQLITE_DONE) {
-                if (!inserting && changes == 0)
-                    throw EngineError(QStringLiteral("Cannot store the record: another program changed or deleted it in %1. "
-                                                     "Cancel the edit to see the catalogue as it is now").arg(shown));
-                break;
-            }
-            if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE) {
-                const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
-                                            .arg(shown, m_buffer[Schema::Archive].toString(),
-                                                 m_buffer[Schema::Product].toString(), m_buffer[Schema::Type].toString()),
-                                        EngineError::Kind::KeyViolation);
-                DataAction action = DataAction::Fail;
-                if (onPostError)
-                    onPostError(*this, error, action);
-                if (action == DataAction::Retry)
-                    continue;
-                if (action == DataAction::Abort)
-                    throw AbortError();
-                throw error;
-            }
-            throwSqlite(rc, QStringLiteral("store the record"));
-        }
+        postChanges(shown);
 
         const qint64 rowId = inserting ? sqlite3_last_insert_rowid(m_db) : m_rowId;
         if (!m_orderValid) {
@@ -778,6 +884,7 @@ void CatalogueTable::post()
             }
         }
         m_rowId = rowId;
+        invalidateWindow();
         if (!readRecord(m_rowId, m_current, true))
             m_current = m_buffer;
     }
@@ -789,6 +896,81 @@ void CatalogueTable::post()
     notify(TableEvent::StateChanged);
     notify(TableEvent::DataSetChanged);
     fire(afterPost);
+}
+
+// Writes the buffer: an insert, or an update of the changed columns only, so an edit
+// of a comment does not rewrite the images.
+void CatalogueTable::postChanges(const QString &shown)
+{
+    const bool inserting = m_state == DataSetState::Insert;
+    for (;;) {
+        SqlStatement update;
+        Record values;
+        int bound = 0;
+        if (!inserting) {
+            QStringList sets;
+            for (int i = 0; i < Schema::FieldCount; ++i) {
+                if (m_buffer[i] != m_current[i]) {
+                    values[size_t(bound)] = m_buffer[i];
+                    sets << QStringLiteral("\"%1\" = ?%2").arg(m_columnNames[i]).arg(++bound);
+                }
+            }
+            update = SqlStatement(m_db, QStringLiteral("UPDATE catalogue SET %1 WHERE rowid = ?%2 AND \"%3\" IS ?%4 AND \"%5\" IS ?%6 AND \"%7\" IS ?%8")
+                                           .arg(sets.join(u',')).arg(bound + 1)
+                                           .arg(m_columnNames[Schema::Archive]).arg(bound + 2)
+                                           .arg(m_columnNames[Schema::Product]).arg(bound + 3)
+                                           .arg(m_columnNames[Schema::Type]).arg(bound + 4));
+            if (!update.isValid())
+                throwSqlite(update.prepareResult(), QStringLiteral("store the record"));
+        }
+        SqlStatement &stmt = inserting ? *m_insert : update;
+        stmt.reset();
+        if (inserting) {
+            bindRecord(stmt, m_buffer);
+        } else {
+            for (int i = 0; i < bound; ++i) {
+                const QVariant &v = values[size_t(i)];
+                if (v.isNull())
+                    stmt.bindNull(i + 1);
+                else if (v.typeId() == QMetaType::Bool)
+                    stmt.bindInt64(i + 1, v.toBool() ? 1 : 0);
+                else if (v.typeId() == QMetaType::QByteArray)
+                    stmt.bindBlob(i + 1, v.toByteArray());
+                else
+                    stmt.bindText(i + 1, v.toString().toUtf8());
+            }
+            stmt.bindInt64(bound + 1, m_rowId);
+            for (int k = 0; k < 3; ++k) {
+                const QVariant &v = m_current[size_t(k)];
+                v.isNull() ? stmt.bindNull(bound + 2 + k) : stmt.bindText(bound + 2 + k, v.toString().toUtf8());
+            }
+        }
+        const int rc = stmt.step();
+        const int changes = sqlite3_changes(m_db);
+        const int extended = sqlite3_extended_errcode(m_db);
+        stmt.reset();
+        if (rc == SQLITE_DONE) {
+            if (!inserting && changes == 0)
+                throw EngineError(QStringLiteral("Cannot store the record: another program changed or deleted it in %1. "
+                                                 "Cancel the edit to see the catalogue as it is now").arg(shown));
+            return;
+        }
+        if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE) {
+            const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
+                                        .arg(shown, m_buffer[Schema::Archive].toString(),
+                                             m_buffer[Schema::Product].toString(), m_buffer[Schema::Type].toString()),
+                                    EngineError::Kind::KeyViolation);
+            DataAction action = DataAction::Fail;
+            if (onPostError)
+                onPostError(*this, error, action);
+            if (action == DataAction::Retry)
+                continue;
+            if (action == DataAction::Abort)
+                throw AbortError();
+            throw error;
+        }
+        throwSqlite(rc, QStringLiteral("store the record"));
+    }
 }
 
 void CatalogueTable::cancel()
@@ -837,6 +1019,7 @@ void CatalogueTable::remove()
         throw EngineError(QStringLiteral("The record was already deleted by another program."));
     }
     m_order.erase(m_order.begin() + m_pos);
+    invalidateWindow();
     m_count = qint64(m_order.size());
     m_pos = std::min(m_pos, int(m_order.size()) - 1);
     loadCurrent();
@@ -854,6 +1037,8 @@ QVariant CatalogueTable::fieldValue(int pos) const
 {
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
         return m_buffer[pos];
+    if (pos >= GridFields)
+        completeCurrent();
     return m_current[pos];
 }
 
@@ -927,6 +1112,7 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
     ensureOrder();
     const int end = std::min(int(m_order.size()), firstPos + count);
     Record rec;
+    ReadTransaction txn(m_begin.get(), m_commit.get());
     for (int pos = std::max(0, firstPos); pos < end; ++pos) {
         CatalogueRow row;
         row.rowId = m_order[size_t(pos)];

@@ -150,6 +150,11 @@ private:
     void buildOrder();
     void loadCurrent();
     bool readRecord(qint64 rowId, Record &out, bool withBlobs);
+    bool loadFromWindow();
+    int fillWindowAfter(const Record &anchor, int start, int end);
+    void completeCurrent() const;
+    void invalidateWindow() { m_windowStart = -1; m_window.clear(); }
+    void postChanges(const QString &shown);
     int positionFor(qint64 rowId);
     void placeInOrder(qint64 rowId);
     [[noreturn]] void throwSqlite(int rc, const QString &doing);
@@ -167,7 +172,9 @@ private:
     sqlite3 *m_db = nullptr;
     bool m_readOnly = false;
     std::array<QString, CatalogueSchema::FieldCount> m_columnNames; // by field position
-    std::unique_ptr<SqlStatement> m_selectFull, m_selectScalar, m_selectSortKey, m_insert, m_update, m_delete;
+    std::unique_ptr<SqlStatement> m_selectFull, m_selectScalar, m_selectSortKey, m_insert, m_delete,
+        m_begin, m_commit, m_selectLong, m_keyset;
+    int m_keysetOrder = -2; // the order m_keyset was prepared for
 
     DataSetState m_state = DataSetState::Inactive;
     bool m_modified = false;
@@ -183,8 +190,15 @@ private:
     int m_pos = -1;          // position of the current record, -1 when empty
     qint64 m_rowId = 0;      // row id of the current record
     int m_returnPos = -1;    // where a cancelled insert goes back to
-    Record m_current;        // the current stored record
+    mutable Record m_current; // the current stored record
+    // Memos and images of the current record are read when first asked for.
+    mutable bool m_currentComplete = true;
     Record m_buffer;         // the record being edited or inserted
+    // Records around the current one, read together in one read transaction so that
+    // stepping through the catalogue costs one lock per window, not one per record.
+    std::vector<Record> m_window;
+    std::vector<bool> m_windowFound;
+    int m_windowStart = -1;
 
     std::array<std::unique_ptr<Field>, CatalogueSchema::FieldCount> m_fields;
     std::vector<TableObserver *> m_observers;

@@ -1,0 +1,38 @@
+#include "TextMatch.h"
+
+namespace TextMatch {
+
+namespace {
+inline char16_t fold(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+} // namespace
+
+QString asciiLower(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = QChar(fold(text[i].unicode()));
+    return out;
+}
+
+bool containsFolded(QStringView text, QStringView loweredNeedle)
+{
+    const qsizetype n = loweredNeedle.size();
+    if (n == 0)
+        return true;
+    const char16_t first = loweredNeedle[0].unicode();
+    for (qsizetype i = 0; i + n <= text.size(); ++i) {
+        if (fold(text[i].unicode()) != first)
+            continue;
+        qsizetype k = 1;
+        while (k < n && fold(text[i + k].unicode()) == loweredNeedle[k].unicode())
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
+} // namespace TextMatch
