@@ -765,8 +765,7 @@ void CatalogueTable::refresh()
     m_orderValid = false;
     buildOrder();
     loadCurrent();
-    if (m_order.empty())
-        m_bof = m_eof = true;
+    m_bof = m_eof = m_order.empty();
     notify(TableEvent::DataSetChanged);
 }
 

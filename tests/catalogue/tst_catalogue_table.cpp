@@ -474,6 +474,74 @@ private slots:
         QCOMPARE(raw.rows("SELECT length(OrigImg), quote(CurrImg) FROM catalogue"), QStringList{"102|NULL"});
     }
 
+    // Long walks cross many read-ahead windows; every order, both directions, must
+    // give exactly what SQLite's own ordering gives, NULL origins included.
+    void longWalksMatchEveryOrder()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "walk.db");
+        {
+            RawDb raw(t.fullPath());
+            raw.exec("BEGIN");
+            for (int i = 0; i < 300; ++i) {
+                raw.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status, Origin) VALUES "
+                                 "('%1', '%2', 'Unit', '%3', %4)")
+                             .arg(i % 3 ? QString("arc%1.zip").arg(i % 17) : QString("ARC%1.ZIP").arg(i % 13))
+                             .arg(QString("p%1").arg(i))
+                             .arg(i % 2 ? "In use" : "testing")
+                             .arg(i % 4 ? QString("'www.%1'").arg(i % 7) : QString("NULL")));
+            }
+            raw.exec("COMMIT");
+        }
+        t.refresh();
+        RawDb raw(t.fullPath());
+        QStringList names{""};
+        for (const auto &idx : S::indexes())
+            names << idx.name;
+        for (const QString &name : names) {
+            t.setIndexName(name);
+            const int idx = S::indexByName(name);
+            QString order = "Archive, Product, Type";
+            if (idx >= 0)
+                order = QString("%1 COLLATE NOCASE%2, %3").arg(S::fields()[S::indexes()[idx].fieldPos].name,
+                                                             S::indexes()[idx].descending ? " DESC" : "", order);
+            const QStringList expected = raw.rows("SELECT Product FROM catalogue ORDER BY " + order);
+            QCOMPARE(column(t, S::Product), expected);
+            QStringList backwards;
+            t.last();
+            while (!t.bof()) {
+                backwards.prepend(t.field(S::Product).asString());
+                t.prior();
+            }
+            QCOMPARE(backwards, expected);
+        }
+    }
+
+    void walkSurvivesChangesByAnotherProgram()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "walk2.db");
+        RawDb raw(t.fullPath());
+        raw.exec("BEGIN");
+        for (int i = 0; i < 200; ++i)
+            raw.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status) VALUES ('a%1', 'p', 'Unit', 'x')")
+                         .arg(i, 3, 10, QChar('0')));
+        raw.exec("COMMIT");
+        t.refresh();
+        for (int i = 0; i < 10; ++i)
+            t.next();
+        raw.exec("DELETE FROM catalogue WHERE Archive IN ('a070', 'a071', 'a150')");
+        QStringList seen;
+        while (!t.eof()) {
+            seen << archiveOf(t);
+            t.next();
+        }
+        QCOMPARE(seen.size(), 187);
+        QVERIFY(!seen.contains("a070") && !seen.contains("a150"));
+        QCOMPARE(seen.first(), QString("a010"));
+        QCOMPARE(seen.last(), QString("a199"));
+    }
+
     void readRowsForGrid()
     {
         CatalogueTable t;
