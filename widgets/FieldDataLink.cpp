@@ -34,6 +34,7 @@ void FieldDataLink::setFieldPos(int pos)
     if (m_fieldPos == pos)
         return;
     m_fieldPos = pos;
+    emit editableChanged();
     emit dataChanged();
 }
 
@@ -100,6 +101,9 @@ bool FieldDataLink::edit()
 
 bool FieldDataLink::write(const QVariant &value)
 {
+    // A closed or read-only catalogue refuses input the way a read-only control does.
+    if (!canModify())
+        return false;
     return run([this, &value] {
         CatalogueTable *t = table();
         t->edit();

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "DataSource.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
 
-class CatalogueTable;
-class DataSource;
 class Field;
 
 // Binds one control to one field of the table behind a data source. It tells the
