@@ -800,21 +800,29 @@ void CatalogueTable::edit()
 
 void CatalogueTable::insert()
 {
+    beginInsert(false);
+}
+
+void CatalogueTable::append()
+{
+    beginInsert(true);
+}
+
+void CatalogueTable::beginInsert(bool appending)
+{
     checkActive();
     checkBrowseMode();
     // The current record stays remembered: a cancelled insert returns to it.
     m_buffer = {};
     m_state = DataSetState::Insert;
+    if (appending)
+        m_bof = false; // an appended record stands after the last one, never at the start
+    fire(onNewRecord);
     m_modified = false;
     notify(TableEvent::StateChanged);
     notify(TableEvent::RecordChanged);
     fire(afterInsert);
     fire(afterScroll);
-}
-
-void CatalogueTable::append()
-{
-    insert();
 }
 
 void CatalogueTable::validateBuffer() const

@@ -122,7 +122,9 @@ public:
 
     // Events, in the order a dataset fires them. Handlers may throw; a throwing
     // before-delete handler (AbortError for a silent one) keeps the record.
-    std::function<void(CatalogueTable &)> afterOpen, afterInsert, afterEdit, afterPost,
+    // onNewRecord fills defaults into a new record before it counts as changed, so an
+    // untouched new record is dropped, not posted, when the cursor moves on.
+    std::function<void(CatalogueTable &)> afterOpen, onNewRecord, afterInsert, afterEdit, afterPost,
         afterCancel, afterDelete, afterScroll, beforeDelete;
     // Called when the engine refuses a posted record for a duplicate key; the
     // handler sets the action (Fail rethrows, Abort ends silently, Retry tries again).
@@ -160,6 +162,7 @@ private:
     [[noreturn]] void throwSqlite(int rc, const QString &doing);
     void bindRecord(SqlStatement &stmt, const Record &rec);
     void validateBuffer() const;
+    void beginInsert(bool appending);
     void closeConnection();
 
     QString m_databaseName = QStringLiteral("./");

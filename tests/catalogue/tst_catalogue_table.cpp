@@ -298,6 +298,26 @@ private slots:
         QCOMPARE(log, (QStringList{"AfterInsert", "AfterScroll", "AfterCancel"}));
     }
 
+    void newRecordDefaultsDoNotCountAsChanges()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "defaults.db", m_sample);
+        t.onNewRecord = [](CatalogueTable &table) { table.field(S::D1).setAsBoolean(false); };
+        t.append();
+        QVERIFY(!t.modified());
+        QCOMPARE(t.field(S::D1).asString(), QString("False"));
+        QVERIFY(!t.bof());
+        t.first(); // untouched: dropped, not posted
+        QCOMPARE(t.recordCount(), 4);
+        t.close();
+        makeCatalogue(t, m_dir, "defaults2.db");
+        t.insert(); // on an empty table the cursor stays at both ends
+        QVERIFY(t.bof() && t.eof());
+        t.cancel();
+        t.append();
+        QVERIFY(!t.bof() && t.eof());
+    }
+
     void requiredFieldsFailBeforeTheEngine_data()
     {
         QTest::addColumn<int>("emptyField");
