@@ -1,16 +1,22 @@
+#include "FileDialogs.h"
+#include "TfrmMain.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Moxarium"));
     QApplication::setApplicationDisplayName(QStringLiteral("Moxarium"));
+    QApplication::setQuitOnLastWindowClosed(true);
 
-    // Stand-in until the main window lands.
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Moxarium"));
-    window.resize(640, 480);
-    window.show();
-    return app.exec();
+    // The settings live beside the program.
+    QtFileDialogs fileDialogs;
+    TfrmMain frmMain(QCoreApplication::applicationDirPath() + QLatin1Char('/'), &fileDialogs);
+    frmMain.FormCreate();
+    frmMain.createDialogs();
+    const int rc = app.exec();
+    frmMain.FormDestroy();
+    return rc;
 }
