@@ -114,9 +114,16 @@ QString TfrmMain::programFolder() const
 
 void TfrmMain::applyFont()
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    if (QFontInfo(font).family().compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) != 0)
-        font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    // The design's font where it exists; else a sans of the same metrics as the
+    // Windows one, so the captions fit the design's boxes; else the platform's sans.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    for (const char *family : {"MS Sans Serif", "Liberation Sans", "Arial"}) {
+        const QFont candidate(QString::fromLatin1(family));
+        if (QFontInfo(candidate).family().compare(QLatin1String(family), Qt::CaseInsensitive) == 0) {
+            font = candidate;
+            break;
+        }
+    }
     font.setPointSize(8);
     setFont(font);
 }
@@ -387,6 +394,8 @@ void TfrmMain::createRecordPage()
         auto *box = bind(new DBCheckBox(caption, grpProperties), f.field, withoutAmpersand(caption),
                          QString::fromLatin1(f.hint));
         box->setGeometry(8, top, 84, 17);
+        // The caption's own blanks make the gap after the box.
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 0px; }"));
         *f.box = box;
         top += 24;
     }
@@ -445,10 +454,11 @@ void TfrmMain::createRecordPage()
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    // A combo box's menu belongs to its text part.
     for (QWidget *w : {static_cast<QWidget *>(edtArchive), static_cast<QWidget *>(edtProduct),
                        static_cast<QWidget *>(edtOrigin), static_cast<QWidget *>(memGuide),
-                       static_cast<QWidget *>(memComments), static_cast<QWidget *>(cbbType),
-                       static_cast<QWidget *>(cbbStatus)}) {
+                       static_cast<QWidget *>(memComments), static_cast<QWidget *>(cbbType->lineEdit()),
+                       static_cast<QWidget *>(cbbStatus->lineEdit())}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(w, &QWidget::customContextMenuRequested, this,
                 [this, w](const QPoint &pos) { mnuMemos->popup(w->mapToGlobal(pos)); });
