@@ -495,8 +495,12 @@ void TfrmMain::connectTable()
 
 void TfrmMain::connectControls()
 {
+    connect(ItmNew, &QAction::triggered, this, &TfrmMain::ItmNewClick);
+    connect(ItmOpen, &QAction::triggered, this, &TfrmMain::ItmOpenClick);
+    connect(ItmPack, &QAction::triggered, this, &TfrmMain::ItmPackClick);
+    connect(mnuMRU, &TRecentlist::OnClick, this, [this](QObject *) { mnuMRUClick(); });
     connect(ItmExit, &QAction::triggered, this, &TfrmMain::ItmExitClick);
-    connect(ItmSave, &QAction::triggered, this, &TfrmMain::ItmSaveClick);
+    connect(ItmSave, &QAction::triggered, this, [this] { saveCommand(); });
     connect(ItmSaveAs, &QAction::triggered, this, &TfrmMain::ItmSaveAsClick);
     connect(ItmGrid, &QAction::triggered, this, &TfrmMain::ItmGridClick);
     connect(ItmRecord, &QAction::triggered, this, &TfrmMain::ItmRecordClick);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatalogueTable.h"
+#include "FileDialogs.h"
 #include "ProgramSettings.h"
 #include "SettingsHost.h"
 #include "SortedTextList.h"
@@ -33,6 +34,7 @@ class StatusPanels;
 class TRecentlist;
 class TfrmAbout;
 class TfrmDelete;
+class TfrmCantOpen;
 class SettingsFile;
 
 // The main window: owns the catalogue table, its data source, the settings and
@@ -74,6 +76,10 @@ public:
     void EnableImageControls();
 
     // Commands.
+    void ItmNewClick();
+    void ItmOpenClick();
+    void mnuMRUClick();
+    void ItmPackClick();
     void ItmExitClick();
     void ItmSaveClick();
     void ItmSaveAsClick();
@@ -162,6 +168,7 @@ public:
 
     TfrmDelete *frmDelete = nullptr;
     TfrmAbout *frmAbout = nullptr;
+    TfrmCantOpen *frmCantOpen = nullptr;
 
 protected:
     bool event(QEvent *event) override;
@@ -204,6 +211,15 @@ private:
     void nbContentsPageChanged(int page);
     void commitForViewSwitch();
     void showPage(int page);
+
+    // File commands.
+    bool saveCommand();
+    bool saveFirst();
+    bool postChangedRecord();
+    void openChosen(const QString &path);
+    void addToRecent();
+    void showCantOpen(const QString &reason);
+    FileDialogRequest databaseDialog(const QString &title, PathTask task) const;
 
     void reportError(const QString &message);
     bool startEditing();

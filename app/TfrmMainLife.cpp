@@ -11,6 +11,7 @@
 #include "ErrorReport.h"
 #include "FileDialogs.h"
 #include "MOXAbout.h"
+#include "MOXCantOpen.h"
 #include "MOXDeleteRecord.h"
 #include "Recent.h"
 #include "SettingsError.h"
@@ -111,6 +112,7 @@ void TfrmMain::createDialogs()
     // Created once, in this order, and kept until the program ends.
     frmDelete = new TfrmDelete(this);
     frmAbout = new TfrmAbout(this);
+    frmCantOpen = new TfrmCantOpen(this);
 }
 
 void TfrmMain::buildPhraseMenu()
@@ -158,82 +160,13 @@ void TfrmMain::FormDestroy()
 void TfrmMain::ItmExitClick()
 {
     // A catalogue that is not open has nothing to save.
-    if (IsModified() && tblContents.active()) {
-        if (!ErrorReport::guarded(this, [this] { ItmSaveClick(); }))
-            return;
-    }
+    if (IsModified() && tblContents.active() && !saveCommand())
+        return;
     if (stsMOX->text(3) == QLatin1String("untitled") && tblContents.active())
         ItmSaveAsClick();
     m_closing = true;
     close();
     m_closing = false;
-}
-
-void TfrmMain::ItmSaveClick()
-{
-    ErrorReport::guarded(this, [this] {
-        tblContents.edit();
-        tblContents.post();
-        if (tblContents.tableName() == QLatin1String("untitled.db"))
-            ItmSaveAsClick();
-    });
-}
-
-void TfrmMain::ItmSaveAsClick()
-{
-    FileDialogRequest request;
-    request.title = QStringLiteral("Save with a new name");
-    request.folder = programSettings.CurrentPaths[PathTask::SaveDatabase];
-    request.fileName = tblContents.tableName();
-    request.defaultSuffix = QStringLiteral("db");
-    request.filters = {QStringLiteral("Paradox databases (*.db)")};
-    const QString chosen = m_fileDialogs->saveFile(this, request);
-    if (chosen.isEmpty())
-        return;
-    const QFileInfo info(chosen);
-    const bool untitled = tblContents.tableName() == QLatin1String("untitled.db");
-    ErrorReport::guarded(this, [&] {
-        // Whatever the user sees is what goes into the new file.
-        if (tblContents.active() && (tblContents.state() == DataSetState::Edit || tblContents.state() == DataSetState::Insert)
-            && tblContents.modified())
-            tblContents.post();
-        if (untitled) {
-            const QString oldFolder = tblContents.databaseName();
-            const QString oldName = tblContents.tableName();
-            tblContents.close();
-            try {
-                tblContents.moveTable(info.absoluteFilePath());
-            } catch (...) {
-                tblContents.setDatabaseName(oldFolder);
-                tblContents.setTableName(oldName);
-                tblContents.open();
-                throw;
-            }
-            tblContents.open();
-        } else {
-            const QString oldFolder = tblContents.databaseName();
-            const QString oldName = tblContents.tableName();
-            tblContents.copyTable(info.absoluteFilePath());
-            tblContents.close();
-            tblContents.setDatabaseName(info.absolutePath() + QLatin1Char('/'));
-            tblContents.setTableName(info.fileName());
-            try {
-                tblContents.open();
-            } catch (const EngineError &) {
-                tblContents.close();
-                tblContents.setDatabaseName(oldFolder);
-                tblContents.setTableName(oldName);
-                tblContents.open();
-            }
-        }
-        ShowTableName(tblContents.tableName());
-    });
-    if (programSettings.KeepPaths)
-        programSettings.CurrentPaths[PathTask::SaveDatabase] = info.absolutePath() + QLatin1Char('/');
-    EnableSave(false);
-    ShowModified(false);
-    ShowTableName(tblContents.tableName());
-    mnuMRU->AddFile(QDir::toNativeSeparators(tblContents.fullPath()));
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

@@ -208,7 +208,7 @@ void create(const QString &path)
     syncFolder(folder);
 }
 
-void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest)
+void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest, const Progress &progress)
 {
     const QString folder = QFileInfo(dest).absolutePath();
     if (QFileInfo(sourcePath).absoluteFilePath() == QFileInfo(dest).absoluteFilePath())
@@ -227,7 +227,20 @@ void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &des
             if (!backup) {
                 rc = sqlite3_errcode(conn.db);
             } else {
-                rc = sqlite3_backup_step(backup, -1);
+                // In slices, so a large catalogue can show how far the copy is.
+                int busyRounds = 0;
+                do {
+                    rc = sqlite3_backup_step(backup, 256);
+                    if (progress) {
+                        const int total = sqlite3_backup_pagecount(backup);
+                        progress(total - sqlite3_backup_remaining(backup), total);
+                    }
+                    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+                        if (++busyRounds > 100)
+                            break;
+                        sqlite3_sleep(50);
+                    }
+                } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
                 sqlite3_backup_finish(backup);
                 rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
             }
@@ -281,7 +294,7 @@ void remove(const QString &path)
     removeCompanions(path);
 }
 
-void pack(const QString &path)
+void pack(const QString &path, const Progress &progress)
 {
     checkHeader(path);
     if (isWriteProtected(path))
@@ -293,6 +306,13 @@ void pack(const QString &path)
         throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
     sqlite3_busy_timeout(conn.db, 5000);
     exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("pack"), path);
+    if (progress) {
+        // Packing cannot say how far it is; it says that it is still going.
+        sqlite3_progress_handler(conn.db, 20000, [](void *p) {
+            (*static_cast<const Progress *>(p))(0, 0);
+            return 0;
+        }, const_cast<Progress *>(&progress));
+    }
     exec(conn.db, "REINDEX", QStringLiteral("pack"), path);
     exec(conn.db, "VACUUM", QStringLiteral("pack"), path);
 }

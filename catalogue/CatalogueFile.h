@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct sqlite3;
 
@@ -9,6 +10,10 @@ struct sqlite3;
 // deleting and packing. A catalogue is one SQLite file; SQLite may keep a
 // companion journal beside it, which always travels with the file.
 namespace CatalogueFile {
+
+// Told how far a long operation is: done of total steps, or (0, 0) while the
+// amount is unknown.
+using Progress = std::function<void(qint64 done, qint64 total)>;
 
 QStringList companionPaths(const QString &path);
 
@@ -23,13 +28,13 @@ bool isWriteProtected(const QString &path);
 // Creates an empty catalogue, replacing an existing one of that name.
 void create(const QString &path);
 // Copies the open database to dest, replacing it.
-void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest);
+void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest, const Progress &progress = {});
 // Moves a closed catalogue (with its companions) to another name, replacing it.
 void move(const QString &from, const QString &to);
 // Removes a closed catalogue and its companions.
 void remove(const QString &path);
 // Compacts rows and rebuilds the indexes of a closed catalogue, in place.
-void pack(const QString &path);
+void pack(const QString &path, const Progress &progress = {});
 
 // "the reason" part of messages, from SQLite's result code and text.
 QString sqliteReason(sqlite3 *db, int rc);

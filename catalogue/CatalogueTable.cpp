@@ -1075,10 +1075,10 @@ void CatalogueTable::createTable()
     CatalogueFile::create(fullPath());
 }
 
-void CatalogueTable::copyTable(const QString &destPath)
+void CatalogueTable::copyTable(const QString &destPath, const CatalogueFile::Progress &progress)
 {
     checkActive();
-    CatalogueFile::copyDatabase(m_db, fullPath(), destPath);
+    CatalogueFile::copyDatabase(m_db, fullPath(), destPath, progress);
 }
 
 void CatalogueTable::renameTable(const QString &newName)
@@ -1103,10 +1103,10 @@ void CatalogueTable::deleteTable()
     CatalogueFile::remove(fullPath());
 }
 
-void CatalogueTable::packTable()
+void CatalogueTable::packTable(const CatalogueFile::Progress &progress)
 {
     checkClosed("pack");
-    CatalogueFile::pack(fullPath());
+    CatalogueFile::pack(fullPath(), progress);
 }
 
 // ---- grid access -------------------------------------------------------------------

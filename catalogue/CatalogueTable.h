@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatalogueFile.h"
 #include "EngineError.h"
 #include "Field.h"
 
@@ -111,11 +112,11 @@ public:
 
     // Whole-catalogue operations.
     void createTable();                          // closed afterwards; replaces a table of that name
-    void copyTable(const QString &destPath);     // open table; replaces the destination
+    void copyTable(const QString &destPath, const CatalogueFile::Progress &progress = {}); // open table; replaces the destination
     void renameTable(const QString &newName);    // closed table; same folder
     void moveTable(const QString &newPath);      // closed table; any folder
     void deleteTable();                          // closed table
-    void packTable();                            // closed table
+    void packTable(const CatalogueFile::Progress &progress = {}); // closed table
 
     // Grid access: stored rows by position in the current order, without images or memos.
     void readRows(int firstPos, int count, std::vector<CatalogueRow> &out);
