@@ -189,7 +189,6 @@ void TfrmMain::createMenus()
     ItmFile->addAction(ItmOpen);
     ItmReopen = ItmFile->addMenu(QStringLiteral("&Reopen"));
     ItmReopen->menuAction()->setStatusTip(QStringLiteral("Reopen a MOX database."));
-    ItmReopen->setEnabled(false);
     ItmFile->addAction(ItmSave);
     ItmFile->addAction(ItmSaveAs);
     ItmFile->addSeparator();
