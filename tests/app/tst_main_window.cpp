@@ -408,6 +408,25 @@ private slots:
         QCOMPARE(w.notebook()->height(), 275);
     }
 
+    void hintsReachTheStatusBar()
+    {
+        MainWindowFixture f;
+        TfrmMain &w = f.start();
+        QCOMPARE(w.sbNew->toolTip(), QString("New"));
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(w.sbNew, &enter);
+        QCOMPARE(w.statusBarPanels()->text(2), QString("Open a new MOX database."));
+        w.ItmNew->showStatusText(&w);
+        QCOMPARE(w.statusBarPanels()->text(2), QString("Create a new MOX database."));
+        // A hint that begins with the bar has no tool tip.
+        QCOMPARE(w.edtArchive->toolTip(), QString());
+        QApplication::sendEvent(w.edtArchive, &enter);
+        QCOMPARE(w.statusBarPanels()->text(2), QString("The name of the archive that contains the product."));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(w.edtArchive, &leave);
+        QCOMPARE(w.statusBarPanels()->text(2), QString());
+    }
+
     void normalizeText_data()
     {
         QTest::addColumn<QString>("in");
