@@ -248,7 +248,6 @@ void CatalogueTable::open()
         readOnly = true;
     sqlite3_busy_timeout(db, m_lockTimeoutMs);
     sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
     m_db = db;
     m_readOnly = readOnly;
 
@@ -298,6 +297,9 @@ void CatalogueTable::open()
         m_orderValid = false;
         m_order.clear();
         loadCurrent();
+        // A larger page cache helps stepping through the catalogue; set only now, so the
+        // count above recycles its pages instead of filling the cache.
+        sqlite3_exec(m_db, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
     } catch (...) {
         closeConnection();
         throw;
