@@ -1,6 +1,7 @@
 #include "CatalogueFile.h"
 #include "CatalogueFixture.h"
 #include "CatalogueTable.h"
+#include "CreateRoutine.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -176,6 +177,24 @@ private slots:
         } catch (const EngineError &e) {
             QVERIFY2(e.message().contains("does not exist"), qPrintable(e.message()));
         }
+    }
+
+    void createRoutinePutsPreviousCatalogueBack()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "previous.db", m_sample);
+        const CreateOutcome failed = createNewTable(t, m_dir.filePath("no/such") + "/", "untitled.db");
+        QVERIFY(!failed.opened);
+        QVERIFY(failed.createError.contains("does not exist"));
+        QVERIFY(t.active());
+        QCOMPARE(t.tableName(), QString("previous.db"));
+        QCOMPARE(t.recordCount(), 3);
+
+        const CreateOutcome made = createNewTable(t, m_dir.path() + "/", "untitled.db");
+        QVERIFY(made.opened);
+        QVERIFY(made.createError.isEmpty());
+        QCOMPARE(t.tableName(), QString("untitled.db"));
+        QCOMPARE(t.recordCount(), 0);
     }
 
     void copyHoldsRecordsIndexesAndImages()
