@@ -408,6 +408,27 @@ private slots:
         QCOMPARE(w.notebook()->height(), 275);
     }
 
+    void titleClicksSortUpAndDown()
+    {
+        MainWindowFixture f;
+        TfrmMain &w = f.start();
+        addRecord(w, "b.zip", "beta", "Unit");
+        addRecord(w, "a.zip", "Gamma", "Unit");
+        addRecord(w, "c.zip", "Alpha", "Unit");
+        w.tblContents.setRecNo(2); // b.zip, beta
+        w.grdContentsTitleBtnClick(1, S::Product);
+        QCOMPARE(w.tblContents.indexName(), QString("idx_Product_Up"));
+        QCOMPARE(w.tblContents.field(S::Product).asString(), QString("beta"));
+        QCOMPARE(w.tblContents.recNo(), 2);
+        w.grdContentsTitleBtnClick(1, S::Product);
+        QCOMPARE(w.tblContents.indexName(), QString("idx_Product_Down"));
+        w.grdContentsTitleBtnClick(1, S::Status);
+        QCOMPARE(w.tblContents.indexName(), QString("idx_Status_Up"));
+        w.grdContentsTitleBtnClick(5, S::D1);
+        QCOMPARE(w.tblContents.indexName(), QString("idx_Status_Up"));
+        QVERIFY(!w.tblContents.controlsDisabled());
+    }
+
     void hintsReachTheStatusBar()
     {
         MainWindowFixture f;
