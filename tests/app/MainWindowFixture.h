@@ -51,6 +51,10 @@ struct ModalAnswer {
                 for (QLabel *label : modal->findChildren<QLabel *>())
                     text += label->text();
             texts << modal->windowTitle() + ": " + text;
+            // Kept as test artefacts, to look at.
+            QDir().mkpath(QStringLiteral("artifacts"));
+            static int shot = 0;
+            modal->grab().save(QStringLiteral("artifacts/modal-%1.png").arg(++shot, 2, 10, QChar(u'0')));
             bool pressed = false;
             for (QAbstractButton *b : modal->findChildren<QAbstractButton *>()) {
                 if (b->text().remove(u'&') == button) {
