@@ -441,11 +441,14 @@ void TfrmMain::createRecordPage()
     memGuide = bind(new DBMemo(grpInfo), S::Guide, QStringLiteral("Guide"),
                     QStringLiteral("|Information about the use of this product."));
     memGuide->setGeometry(78, 15, 516, 90);
+    // Tab moves on to the next control, as in every other box of the page.
+    memGuide->setTabChangesFocus(true);
     lblGuide->setBuddy(memGuide);
     lblComments = label(grpInfo, QStringLiteral("&Comments"), 8, 108);
     memComments = bind(new DBMemo(grpInfo), S::Comments, QStringLiteral("Comments"),
                        QStringLiteral("|Additional comments about this product."));
     memComments->setGeometry(78, 108, 516, 90);
+    memComments->setTabChangesFocus(true);
     lblComments->setBuddy(memComments);
 
     QWidget *order[] = {sbBrowse, edtArchive, edtProduct, cbbType, edtOrigin, cbbStatus, cbD1, cbD2, cbD3, cbCB,

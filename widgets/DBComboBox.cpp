@@ -155,6 +155,10 @@ void DBComboBox::onTextChanged(const QString &text)
 {
     if (m_loading)
         return;
+    // The box sets its text again when the focus leaves it with a listed text: that is
+    // no change of the record.
+    if (text == m_link->value().toString())
+        return;
     if (!m_link->write(text.isEmpty() ? QVariant() : QVariant(text)))
         load();
     else if (lineEdit()->isModified())
