@@ -47,6 +47,10 @@ DBComboBox::DBComboBox(QWidget *parent) : QComboBox(parent), m_link(new FieldDat
     connect(this, &QComboBox::textActivated, this, [this] {
         if (m_loading || !m_link->canModify())
             return;
+        // The box also announces its text when the focus leaves it; only a pick from
+        // the list while the box has the focus is the user's change.
+        if (m_leaving)
+            return;
         lineEdit()->setModified(true);
         emit changed();
     });
@@ -188,7 +192,9 @@ void DBComboBox::keyReleaseEvent(QKeyEvent *event)
 
 void DBComboBox::focusOutEvent(QFocusEvent *event)
 {
+    m_leaving = true;
     QComboBox::focusOutEvent(event);
+    m_leaving = false;
     if (event->reason() != Qt::PopupFocusReason)
         emit exited();
 }

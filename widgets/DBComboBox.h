@@ -64,4 +64,5 @@ private:
 
     FieldDataLink *m_link;
     bool m_loading = false;
+    bool m_leaving = false; // inside the focus-out handling
 };

@@ -13,7 +13,7 @@ from mainwindow import MainWindow, catalogue_rows, click, expect, skip, text_of 
 from moxe2e import E2EFailure, log, wait_until  # noqa: E402
 
 # Set to False once the program is fixed, so that a regression fails the suite.
-KNOWN_FAULT = "a click into the Archive box after a post shows \"Modified\""
+KNOWN_FAULT = ""
 
 RECORD = {"Archive": "alpha.zip", "Product": "Alpha Grid", "Type": "Unit", "Origin": "",
           "Status": "Testing", "Guide": "", "Comments": ""}
