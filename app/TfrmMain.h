@@ -206,6 +206,7 @@ private:
     void cbbTypeExit();
     void cbbStatusExit();
     void extendPickList(DBComboBox *box, PickList &list);
+    void setImageControlsEnabled(bool on);
 
     // The view switch.
     void nbContentsPageChanged(int page);

@@ -137,11 +137,15 @@ void TfrmMain::RememberCommandStates()
 
 void TfrmMain::EnableImageControls()
 {
-    const bool component = cbbType->text() == QLatin1String("Component");
+    setImageControlsEnabled(cbbType->text() == QLatin1String("Component"));
+}
+
+void TfrmMain::setImageControlsEnabled(bool on)
+{
     for (QWidget *w : {static_cast<QWidget *>(lblOriginal), static_cast<QWidget *>(imgOriginal),
                        static_cast<QWidget *>(sbCaptureOriginal), static_cast<QWidget *>(lblCurrent),
                        static_cast<QWidget *>(imgCurrent), static_cast<QWidget *>(sbCaptureCurrent)})
-        w->setEnabled(component);
+        w->setEnabled(on);
 }
 
 // ---- table events ---------------------------------------------------------------------
@@ -186,10 +190,7 @@ void TfrmMain::tblContentsAfterScroll()
     // Judged by the record's own Type: while the display is suspended the Type box
     // may still show an earlier record.
     const bool component = tblContents.field(S::Type).asString() == QLatin1String("Component");
-    for (QWidget *w : {static_cast<QWidget *>(lblOriginal), static_cast<QWidget *>(imgOriginal),
-                       static_cast<QWidget *>(sbCaptureOriginal), static_cast<QWidget *>(lblCurrent),
-                       static_cast<QWidget *>(imgCurrent), static_cast<QWidget *>(sbCaptureCurrent)})
-        w->setEnabled(component);
+    setImageControlsEnabled(component);
     if (!component) {
         tblContents.edit();
         // Only a picture that is there is taken away: clearing an empty field is no change.

@@ -843,22 +843,30 @@ void CatalogueTable::validateBuffer() const
     }
 }
 
+void CatalogueTable::bindValue(SqlStatement &stmt, int param, const QVariant &v)
+{
+    if (v.isNull())
+        stmt.bindNull(param);
+    else if (v.typeId() == QMetaType::Bool)
+        stmt.bindInt64(param, v.toBool() ? 1 : 0);
+    else if (v.typeId() == QMetaType::QByteArray)
+        stmt.bindBlob(param, v.toByteArray());
+    else
+        stmt.bindText(param, v.toString().toUtf8());
+}
+
 void CatalogueTable::bindRecord(SqlStatement &stmt, const Record &rec)
 {
-    for (int i = 0; i < Schema::FieldCount; ++i) {
-        const QVariant &v = rec[i];
-        const int param = i + 1;
-        if (v.isNull()) {
-            stmt.bindNull(param);
-            continue;
-        }
-        switch (Schema::fields()[i].kind) {
-        case FieldKind::Boolean: stmt.bindInt64(param, v.toBool() ? 1 : 0); break;
-        case FieldKind::Graphic: stmt.bindBlob(param, v.toByteArray()); break;
-        case FieldKind::String:
-        case FieldKind::Memo: stmt.bindText(param, v.toString().toUtf8()); break;
-        }
-    }
+    for (int i = 0; i < Schema::FieldCount; ++i)
+        bindValue(stmt, i + 1, rec[i]);
+}
+
+// Binds the row id and the stored key of the current record from `first` on.
+void CatalogueTable::bindCurrentKey(SqlStatement &stmt, int first)
+{
+    stmt.bindInt64(first, m_rowId);
+    for (int k = 0; k < 3; ++k)
+        bindValue(stmt, first + 1 + k, m_current[size_t(k)]);
 }
 
 void CatalogueTable::post()
@@ -937,22 +945,9 @@ void CatalogueTable::postChanges(const QString &shown)
         if (inserting) {
             bindRecord(stmt, m_buffer);
         } else {
-            for (int i = 0; i < bound; ++i) {
-                const QVariant &v = values[size_t(i)];
-                if (v.isNull())
-                    stmt.bindNull(i + 1);
-                else if (v.typeId() == QMetaType::Bool)
-                    stmt.bindInt64(i + 1, v.toBool() ? 1 : 0);
-                else if (v.typeId() == QMetaType::QByteArray)
-                    stmt.bindBlob(i + 1, v.toByteArray());
-                else
-                    stmt.bindText(i + 1, v.toString().toUtf8());
-            }
-            stmt.bindInt64(bound + 1, m_rowId);
-            for (int k = 0; k < 3; ++k) {
-                const QVariant &v = m_current[size_t(k)];
-                v.isNull() ? stmt.bindNull(bound + 2 + k) : stmt.bindText(bound + 2 + k, v.toString().toUtf8());
-            }
+            for (int i = 0; i < bound; ++i)
+                bindValue(stmt, i + 1, values[size_t(i)]);
+            bindCurrentKey(stmt, bound + 1);
         }
         const int rc = stmt.step();
         const int changes = sqlite3_changes(m_db);
@@ -1011,11 +1006,7 @@ void CatalogueTable::remove()
                               .arg(QDir::toNativeSeparators(fullPath())), EngineError::Kind::ReadOnly);
     ensureOrder();
     m_delete->reset();
-    m_delete->bindInt64(1, m_rowId);
-    for (int i = 0; i < 3; ++i) {
-        const QVariant &v = m_current[i];
-        v.isNull() ? m_delete->bindNull(i + 2) : m_delete->bindText(i + 2, v.toString().toUtf8());
-    }
+    bindCurrentKey(*m_delete, 1);
     const int rc = m_delete->step();
     const int changes = sqlite3_changes(m_db);
     m_delete->reset();

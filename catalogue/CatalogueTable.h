@@ -161,7 +161,9 @@ private:
     int positionFor(qint64 rowId);
     void placeInOrder(qint64 rowId);
     [[noreturn]] void throwSqlite(int rc, const QString &doing);
+    static void bindValue(SqlStatement &stmt, int param, const QVariant &value);
     void bindRecord(SqlStatement &stmt, const Record &rec);
+    void bindCurrentKey(SqlStatement &stmt, int first);
     void validateBuffer() const;
     void beginInsert(bool appending);
     void closeConnection();
