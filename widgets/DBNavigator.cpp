@@ -125,7 +125,8 @@ void DBNavigator::updateButtons()
 {
     const CatalogueTable *t = m_source ? m_source->dataSet() : nullptr;
     const bool active = isEnabled() && t && t->active();
-    const bool canModify = active && !t->readOnly();
+    // A read-only catalogue is refused at the post, with its reason.
+    const bool canModify = active;
     const bool editing = active && (t->state() == DataSetState::Edit || t->state() == DataSetState::Insert);
     const bool up = active && !t->bof();
     const bool down = active && !t->eof();

@@ -55,9 +55,11 @@ bool FieldDataLink::active() const
     return t && t->active() && m_fieldPos >= 0;
 }
 
+// A read-only catalogue still takes typing: storing it then says why it cannot
+// be written, and the typing stays for the user to copy or cancel.
 bool FieldDataLink::canModify() const
 {
-    return active() && !table()->readOnly();
+    return active();
 }
 
 bool FieldDataLink::editing() const

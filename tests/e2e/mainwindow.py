@@ -132,6 +132,15 @@ class MainWindow:
         self.s.keys("Escape")
         wait_until(lambda: not self._open_popups(), 10, "the menu to close")
 
+    def close_menus(self):
+        """Closes a submenu and the menu it hangs from."""
+        for _ in range(3):
+            if not [p for p in self._open_popups() if showing(p)]:
+                return
+            self.s.keys("Escape")
+            self.s.settle()
+        wait_until(lambda: not [p for p in self._open_popups() if showing(p)], 10, "the menus to close")
+
     def _open_popups(self):
         return [p for p in self.s.find_all("popup menu", None, root=self.frame)]
 
@@ -211,6 +220,49 @@ class MainWindow:
                    f"the box to close after {button}")
         # There is no window manager to hand the focus back to the main window.
         self.s.focus(self.window_id)
+
+    def file_dialog(self, title, path, timeout=10):
+        """Answers the program's open or save dialog with a whole path typed into
+        its file-name box, as a person who knows where the file is would."""
+        dialog = self.s.find("dialog", title, root=self.app, timeout=timeout)
+        name_box = self.s.find("text", "File name:", root=dialog)
+        # With no window manager the dialog gets the keyboard by a click.
+        click(self.s, name_box)
+        wait_until(lambda: state_of(name_box, _focused()), 5, "the file-name box to take the focus")
+        self.s.keys("ctrl+a")
+        self.s.type_text(path)
+        wait_until(lambda: text_of(name_box) == path, 5,
+                   f"the file-name box to show {path!r} (it shows {text_of(name_box)!r})")
+        self.s.keys("Return")
+
+        def closed():
+            # The dialog is kept for the next use, only hidden.
+            return not any(showing(d) for d in self.s.find_all("dialog", title, root=self.app))
+        try:
+            wait_until(closed, 2, f"the {title!r} dialog to close")
+        except moxe2e.E2EFailure:
+            # The first Return may only have closed the file-name completer.
+            if not closed():
+                self.s.keys("Return")
+            wait_until(closed, timeout, f"the {title!r} dialog to close")
+
+    def reopen_items(self):
+        """The entries of File > Reopen, top to bottom, as their captions read."""
+        items = self.open_menu("File")
+        reopen = items.get("Reopen")
+        expect(reopen is not None, f"the File menu has no Reopen item; it has {sorted(items)}")
+        click(self.s, reopen)
+
+        def entries():
+            popup = [c for c in (reopen.getChildAtIndex(i) for i in range(reopen.childCount))
+                     if c is not None and c.getRoleName() == "popup menu" and showing(c)]
+            if not popup:
+                return None
+            found = [popup[0].getChildAtIndex(i) for i in range(popup[0].childCount)]
+            found = [f for f in found if f is not None and f.getRoleName() == "menu item"]
+            return found if found and all(showing(f) for f in found) else None
+
+        return wait_until(entries, 10, "the Reopen menu to open")
 
     # -- leaving -----------------------------------------------------------
 

@@ -88,7 +88,7 @@ private slots:
         QTest::newRow("inserting") << "inserting" << "111111011";
         QTest::newRow("inserting into empty") << "emptyInsert" << "000010011";
         QTest::newRow("navigator disabled") << "disabled" << "000000000";
-        QTest::newRow("read-only catalogue") << "readOnly" << "001100000";
+        QTest::newRow("read-only catalogue") << "readOnly" << "001111100";
     }
 
     void enabling()
