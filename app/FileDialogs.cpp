@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace {
 
@@ -32,5 +34,27 @@ QString QtFileDialogs::openFile(QWidget *parent, const FileDialogRequest &reques
 
 QString QtFileDialogs::saveFile(QWidget *parent, const FileDialogRequest &request)
 {
-    return run(parent, request, QFileDialog::AcceptSave);
+    FileDialogRequest again = request;
+    for (;;) {
+        const QString chosen = run(parent, again, QFileDialog::AcceptSave);
+        if (chosen.isEmpty())
+            return chosen;
+        const QFileInfo info(chosen);
+        const QString shown = QDir::toNativeSeparators(chosen);
+        // A "No" or a missing folder goes back to the dialog with the name kept.
+        again.folder = info.absolutePath();
+        again.fileName = info.fileName();
+        if (!info.absoluteDir().exists()) {
+            QMessageBox::warning(parent, request.title,
+                                 QStringLiteral("%1\nThe folder does not exist.").arg(shown));
+            continue;
+        }
+        if (!request.confirmCreate || info.exists())
+            return chosen;
+        const auto answer = QMessageBox::question(
+            parent, request.title, QStringLiteral("%1\nThis file does not exist.\nDo you want to create it?").arg(shown),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer == QMessageBox::Yes)
+            return chosen;
+    }
 }

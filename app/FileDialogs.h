@@ -13,6 +13,8 @@ struct FileDialogRequest {
     QString defaultSuffix;
     QStringList filters;
     int filterIndex = 0;
+    // Saving only: ask before a file that is not there yet is made.
+    bool confirmCreate = false;
 };
 
 // The seam for the open and save dialogs, so tests can answer them.

@@ -236,8 +236,9 @@ bool TfrmMain::saveCommand()
 void TfrmMain::ItmSaveAsClick()
 {
     const bool untitled = tblContents.tableName() == Untitled;
-    const QString chosen = m_fileDialogs->saveFile(this, databaseDialog(QStringLiteral("Save with a new name"),
-                                                                         PathTask::SaveDatabase));
+    FileDialogRequest request = databaseDialog(QStringLiteral("Save with a new name"), PathTask::SaveDatabase);
+    request.confirmCreate = true;
+    const QString chosen = m_fileDialogs->saveFile(this, request);
     if (chosen.isEmpty())
         return;
     // What the user sees is what the saved file holds.

@@ -75,6 +75,7 @@ private slots:
         QCOMPARE(r.defaultSuffix, QString("db"));
         QCOMPARE(r.fileName, QString("contents.db"));
         QCOMPARE(r.folder, f.folder());
+        QVERIFY(!r.confirmCreate);
     }
 
     void openBadFilesShowsNoticeAndKeepsPrevious_data()
@@ -204,6 +205,7 @@ private slots:
         f.dialogs.answers = {f.dir.filePath("chosen/mine.db")};
         w.ItmSaveAsClick();
         QCOMPARE(f.dialogs.asked.last().title, QString("Save with a new name"));
+        QVERIFY(f.dialogs.asked.last().confirmCreate);
         QVERIFY(QFile::exists(f.dir.filePath("chosen/mine.db")));
         QVERIFY(!QFile::exists(f.dir.filePath("untitled.db")));
         QCOMPARE(w.tblContents.fullPath(), f.dir.filePath("chosen/mine.db"));

@@ -66,6 +66,7 @@ def scenario(s):
     w.choose("File", "Save As...")
     w.shot("save-as-dialog")
     w.file_dialog("Save with a new name", saved)
+    w.confirm_create("Save with a new name", saved)
     w.wait_status(3, "first")
     w.wait_status(1, "")
     w.wait_status(0, "Record 1 of 1")

@@ -246,6 +246,14 @@ class MainWindow:
                 self.s.keys("Return")
             wait_until(closed, timeout, f"the {title!r} dialog to close")
 
+    def confirm_create(self, title, path):
+        """Says Yes when the save dialog asks whether a new file is to be made."""
+        box, text = self.message_box(title)
+        expect(text == f"{path}\nThis file does not exist.\nDo you want to create it?",
+               f"the save dialog asks {text!r} before making {path}")
+        self.shot("create-prompt")
+        self.answer(box, "Yes")
+
     def reopen_items(self):
         """The entries of File > Reopen, top to bottom, as their captions read."""
         items = self.open_menu("File")
