@@ -73,10 +73,7 @@ def scenario(s):
     w = MainWindow(s)
     s.keys("ctrl+r", window_id=w.window_id)
     w.wait_view(grid=False)
-    for name in ("Archive", "Product"):
-        w.fill(name, RECORD[name])
-    w.fill("Type", RECORD["Type"], role="combo box")
-    w.fill("Status", RECORD["Status"], role="combo box")
+    w.fill_record(RECORD)
     w.press("Commit")
     w.wait_status(0, "Record 1 of 1")
 

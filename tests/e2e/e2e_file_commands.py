@@ -26,10 +26,7 @@ def settings(folder):
 
 
 def type_record(w, record):
-    w.fill("Archive", record["Archive"])
-    w.fill("Product", record["Product"])
-    w.fill("Type", record["Type"], role="combo box")
-    w.fill("Status", record["Status"], role="combo box")
+    w.fill_record(record)
     w.wait_status(1, "Modified")
 
 

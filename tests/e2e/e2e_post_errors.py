@@ -21,10 +21,7 @@ STATUS_REQUIRED = "Field 'Status' must have a value."
 
 
 def type_record(w, archive, product, type_, status):
-    w.fill("Archive", archive)
-    w.fill("Product", product)
-    w.fill("Type", type_, role="combo box")
-    w.fill("Status", status, role="combo box")
+    w.fill_record({"Archive": archive, "Product": product, "Type": type_, "Status": status})
 
 
 def still_editing(w, archive, product, status):

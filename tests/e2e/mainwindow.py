@@ -115,16 +115,8 @@ class MainWindow:
         click(self.s, entry)
 
         def items():
-            popup = [c for c in (entry.getChildAtIndex(i) for i in range(entry.childCount))
-                     if c is not None and c.getRoleName() == "popup menu" and showing(c)]
-            if not popup:
-                return None
-            found = {}
-            for i in range(popup[0].childCount):
-                item = popup[0].getChildAtIndex(i)
-                if item is not None and item.getRoleName() == "menu item":
-                    found[item.name] = item
-            return found if found and all(showing(i) for i in found.values()) else None
+            found = _shown_menu_items(entry)
+            return {item.name: item for item in found} if found else None
 
         return wait_until(items, 10, f"the {title} menu to open")
 
@@ -189,6 +181,13 @@ class MainWindow:
         wait_until(lambda: text_of(box) == text, 5,
                    f"the {name} box to show {text!r} (it shows {text_of(box)!r})")
         return box
+
+    def fill_record(self, record):
+        """Types a record's Archive, Product, Type and Status into the record page."""
+        for name in ("Archive", "Product"):
+            self.fill(name, record[name])
+        for name in COMBOS:
+            self.fill(name, record[name], role="combo box")
 
     def navigator(self, button):
         nav = self.find("filler", "Record navigator")
@@ -261,16 +260,7 @@ class MainWindow:
         expect(reopen is not None, f"the File menu has no Reopen item; it has {sorted(items)}")
         click(self.s, reopen)
 
-        def entries():
-            popup = [c for c in (reopen.getChildAtIndex(i) for i in range(reopen.childCount))
-                     if c is not None and c.getRoleName() == "popup menu" and showing(c)]
-            if not popup:
-                return None
-            found = [popup[0].getChildAtIndex(i) for i in range(popup[0].childCount)]
-            found = [f for f in found if f is not None and f.getRoleName() == "menu item"]
-            return found if found and all(showing(f) for f in found) else None
-
-        return wait_until(entries, 10, "the Reopen menu to open")
+        return wait_until(lambda: _shown_menu_items(reopen), 10, "the Reopen menu to open")
 
     # -- leaving -----------------------------------------------------------
 
@@ -295,6 +285,18 @@ def click(session, acc, button=1, double=False):
     if mouse_location() != (x, y):
         session.mouse_move(x, y)
     session.mouse_click(button, double)
+
+
+def _shown_menu_items(entry):
+    """The items of the popup that hangs from a menu entry, top to bottom, once the
+    popup and all its items are showing; None before."""
+    popup = [c for c in (entry.getChildAtIndex(i) for i in range(entry.childCount))
+             if c is not None and c.getRoleName() == "popup menu" and showing(c)]
+    if not popup:
+        return None
+    found = [popup[0].getChildAtIndex(i) for i in range(popup[0].childCount)]
+    found = [f for f in found if f is not None and f.getRoleName() == "menu item"]
+    return found if found and all(showing(f) for f in found) else None
 
 
 def _focused():
