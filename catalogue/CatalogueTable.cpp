@@ -237,7 +237,8 @@ void CatalogueTable::open()
 
     bool readOnly = CatalogueFile::isWriteProtected(path);
     sqlite3 *db = nullptr;
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One thread uses the connection: no per-call mutex.
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString reason = CatalogueFile::sqliteReason(db, rc);
@@ -515,7 +516,8 @@ bool CatalogueTable::loadFromWindow()
             previous.push_back(m_window.back());
         const int start = backwards ? std::max(0, m_pos - WindowSize + 1) : m_pos;
         const int end = std::min(int(m_order.size()), start + WindowSize);
-        m_window.assign(size_t(end - start), Record{});
+        // Every slot is written below before it is read (and found): no clearing pass.
+        m_window.resize(size_t(end - start));
         m_windowFound.assign(size_t(end - start), false);
         m_windowStart = start;
         ReadTransaction txn(m_begin.get(), m_commit.get());
