@@ -28,11 +28,14 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace S = CatalogueSchema;
 
 namespace {
+
+constexpr int OrderListDelayMs = 100;
 
 QString shortHint(const QString &hint)
 {
@@ -73,6 +76,14 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
     m_settingsFile = std::make_unique<SettingsFile>(m_programFolder);
 
     dsContents = new DataSource(&tblContents, this);
+    // A catalogue that has just opened shows at once; its order list is read once
+    // it is painted, before a person can ask for a row far down.
+    connect(dsContents, &DataSource::activeChanged, this, [this] {
+        if (tblContents.active())
+            QTimer::singleShot(OrderListDelayMs, this, [this] {
+                ErrorReport::guarded(this, [this] { tblContents.prepareOrder(); });
+            });
+    });
     mnuMRU = new TRecentlist(m_programFolder, this);
     mnuMRU->setDefaultExt(QStringLiteral("zip"));
     mnuMRU->setHidepath(false);

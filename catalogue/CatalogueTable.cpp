@@ -15,6 +15,7 @@ namespace Schema = CatalogueSchema;
 namespace {
 
 constexpr int GridFields = Schema::OrigImg; // positions 0..9: everything but images and memos
+constexpr int LazyGridRows = 1024;          // rows the grid may read before the order list is built
 constexpr int WindowSize = 64;
 
 QVariant decode(const SqlStatement &stmt, int col, FieldKind kind)
@@ -410,6 +411,12 @@ void CatalogueTable::buildOrder()
     }
     const int found = positionFor(m_rowId);
     m_pos = found >= 0 ? found : std::clamp(m_pos, 0, int(m_order.size()) - 1);
+}
+
+void CatalogueTable::prepareOrder()
+{
+    if (active())
+        ensureOrder();
 }
 
 void CatalogueTable::ensureOrder()
@@ -1111,6 +1118,12 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
     out.clear();
     if (!active())
         return;
+    // The first screens of a catalogue just opened come straight from the index, so
+    // showing it does not wait for the whole order list.
+    if (!m_orderValid && firstPos >= 0 && firstPos < LazyGridRows && count > 0) {
+        readFirstRows(firstPos, count, out);
+        return;
+    }
     ensureOrder();
     const int end = std::min(int(m_order.size()), firstPos + count);
     Record rec;
@@ -1122,6 +1135,29 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
             row.values = rec;
         out.push_back(std::move(row));
     }
+}
+
+void CatalogueTable::readFirstRows(int firstPos, int count, std::vector<CatalogueRow> &out)
+{
+    QStringList cols;
+    for (int i = 0; i < GridFields; ++i)
+        cols << QStringLiteral("\"%1\"").arg(m_columnNames[i]);
+    SqlStatement stmt(m_db, QStringLiteral("SELECT rowid, %1 FROM catalogue ORDER BY %2 LIMIT ?1 OFFSET ?2")
+                                .arg(cols.join(u','), orderBy()));
+    if (!stmt.isValid())
+        throwSqlite(stmt.prepareResult(), QStringLiteral("read the catalogue"));
+    stmt.bindInt64(1, count);
+    stmt.bindInt64(2, firstPos);
+    int rc;
+    while ((rc = stmt.step()) == SQLITE_ROW) {
+        CatalogueRow row;
+        row.rowId = stmt.columnInt64(0);
+        for (int i = 0; i < GridFields; ++i)
+            row.values[size_t(i)] = decode(stmt, i + 1, Schema::fields()[i].kind);
+        out.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("read the catalogue"));
 }
 
 // ---- plumbing ----------------------------------------------------------------------

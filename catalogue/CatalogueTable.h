@@ -100,6 +100,9 @@ public:
     void cancel();
     void remove();          // the delete operation
     void refresh();
+    // Reads the order list now, while nobody waits, so the first move far from the
+    // top does not pay for it. Opening reads only the count and the first rows.
+    void prepareOrder();
 
     void disableControls() { ++m_disableCount; }
     void enableControls();
@@ -155,6 +158,7 @@ private:
     bool readRecord(qint64 rowId, Record &out, bool withBlobs);
     bool loadFromWindow();
     int fillWindowAfter(const Record &anchor, int start, int end);
+    void readFirstRows(int firstPos, int count, std::vector<CatalogueRow> &out);
     void completeCurrent() const;
     void invalidateWindow() { m_windowStart = -1; m_window.clear(); }
     void postChanges(const QString &shown);
