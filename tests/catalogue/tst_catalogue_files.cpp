@@ -221,6 +221,40 @@ private slots:
         QCOMPARE(copy.field(S::CurrImg).asBytes().size(), 62);
     }
 
+    // Long copies and packs tell the window how far they are, so it can show progress.
+    void copyAndPackReportProgress()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "big.db");
+        {
+            RawDb raw(t.fullPath());
+            raw.exec("BEGIN");
+            for (int i = 0; i < 600; ++i)
+                raw.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status, OrigImg) "
+                                 "VALUES ('a%1', 'p', 'Unit', 'x', randomblob(3000))").arg(i));
+            raw.exec("COMMIT");
+        }
+        t.refresh();
+        QList<QPair<qint64, qint64>> steps;
+        t.copyTable(path("big-copy.db"), [&](qint64 done, qint64 total) { steps.append({done, total}); });
+        QVERIFY2(steps.size() >= 2, "a copy of several hundred pages reported once or never");
+        for (int i = 1; i < steps.size(); ++i)
+            QVERIFY(steps[i].first >= steps[i - 1].first);
+        QVERIFY(steps.last().second > 256);
+        QCOMPARE(steps.last().first, steps.last().second);
+
+        t.close();
+        int beats = 0;
+        t.packTable([&](qint64 done, qint64 total) {
+            QCOMPARE(done, 0);
+            QCOMPARE(total, 0); // how far a pack is cannot be told, only that it goes on
+            ++beats;
+        });
+        QVERIFY(beats > 0);
+        t.open();
+        QCOMPARE(t.recordCount(), 600);
+    }
+
     void renameMoveDeleteAndPack()
     {
         CatalogueTable t;
