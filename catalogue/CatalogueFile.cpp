@@ -9,7 +9,9 @@
 #include <QTemporaryFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -208,6 +210,32 @@ void create(const QString &path)
     syncFolder(folder);
 }
 
+namespace {
+
+// Writes a file's data to the disk in slices, saying how far it is; returns the
+// errno of a failure, 0 on success. The slices only let progress be told: the
+// closing fsync is what makes the file durable.
+int flushToDisk(const QString &path, const std::function<void(qint64 done, qint64 total)> &sliceDone)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    if (fd < 0)
+        return errno;
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    constexpr off_t Slice = 8 << 20;
+    for (off_t at = 0; size > 0 && at < size; at += Slice) {
+        if (::sync_file_range(fd, at, std::min(Slice, size - at),
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+            break; // not supported here: the fsync below does it all at once
+        if (sliceDone)
+            sliceDone(std::min<qint64>(at + Slice, size), size);
+    }
+    const int rc = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return rc;
+}
+
+} // namespace
+
 void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest, const Progress &progress)
 {
     const QString folder = QFileInfo(dest).absolutePath();
@@ -219,10 +247,14 @@ void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &des
         throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), tmp.errorString()));
     const QString tmpPath = tmp.fileName();
     tmp.close();
+    // Progress runs over the pages twice: copied, then on the disk.
+    qint64 pages = 0;
     try {
         Connection conn;
         int rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK) {
+            // Nobody sees the copy before it is flushed below and renamed.
+            sqlite3_exec(conn.db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
             sqlite3_backup *backup = sqlite3_backup_init(conn.db, "main", source, "main");
             if (!backup) {
                 rc = sqlite3_errcode(conn.db);
@@ -231,10 +263,9 @@ void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &des
                 int busyRounds = 0;
                 do {
                     rc = sqlite3_backup_step(backup, 256);
-                    if (progress) {
-                        const int total = sqlite3_backup_pagecount(backup);
-                        progress(total - sqlite3_backup_remaining(backup), total);
-                    }
+                    pages = sqlite3_backup_pagecount(backup);
+                    if (progress)
+                        progress(pages - sqlite3_backup_remaining(backup), 2 * pages);
                     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
                         if (++busyRounds > 100)
                             break;
@@ -251,6 +282,14 @@ void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &des
         QFile::remove(tmpPath);
         removeCompanions(tmpPath);
         throw;
+    }
+    const int flushed = flushToDisk(tmpPath, [&](qint64 done, qint64 total) {
+        if (progress && total > 0)
+            progress(pages + done * pages / total, 2 * pages);
+    });
+    if (flushed != 0) {
+        QFile::remove(tmpPath);
+        throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), QString::fromLocal8Bit(std::strerror(flushed))));
     }
     removeCompanions(dest);
     try {
