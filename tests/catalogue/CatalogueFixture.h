@@ -94,6 +94,15 @@ struct RawDb {
         return out;
     }
     int exec(const QString &sql) const { return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); }
+    // Rows written behind the table's back, as another program would, in one transaction.
+    template <typename ValuesOf>
+    void insertMany(int count, const QString &columns, ValuesOf valuesOf) const
+    {
+        exec("BEGIN");
+        for (int i = 0; i < count; ++i)
+            exec(QStringLiteral("INSERT INTO catalogue (%1) VALUES (%2)").arg(columns, valuesOf(i)));
+        exec("COMMIT");
+    }
 };
 
 } // namespace fixture

@@ -226,14 +226,9 @@ private slots:
     {
         CatalogueTable t;
         makeCatalogue(t, m_dir, "big.db");
-        {
-            RawDb raw(t.fullPath());
-            raw.exec("BEGIN");
-            for (int i = 0; i < 600; ++i)
-                raw.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status, OrigImg) "
-                                 "VALUES ('a%1', 'p', 'Unit', 'x', randomblob(3000))").arg(i));
-            raw.exec("COMMIT");
-        }
+        RawDb(t.fullPath()).insertMany(600, "Archive, Product, Type, Status, OrigImg", [](int i) {
+            return QString("'a%1', 'p', 'Unit', 'x', randomblob(3000)").arg(i);
+        });
         t.refresh();
         QList<QPair<qint64, qint64>> steps;
         t.copyTable(path("big-copy.db"), [&](qint64 done, qint64 total) { steps.append({done, total}); });

@@ -500,19 +500,13 @@ private slots:
     {
         CatalogueTable t;
         makeCatalogue(t, m_dir, "walk.db");
-        {
-            RawDb raw(t.fullPath());
-            raw.exec("BEGIN");
-            for (int i = 0; i < 300; ++i) {
-                raw.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status, Origin) VALUES "
-                                 "('%1', '%2', 'Unit', '%3', %4)")
-                             .arg(i % 3 ? QString("arc%1.zip").arg(i % 17) : QString("ARC%1.ZIP").arg(i % 13))
-                             .arg(QString("p%1").arg(i))
-                             .arg(i % 2 ? "In use" : "testing")
-                             .arg(i % 4 ? QString("'www.%1'").arg(i % 7) : QString("NULL")));
-            }
-            raw.exec("COMMIT");
-        }
+        RawDb(t.fullPath()).insertMany(300, "Archive, Product, Type, Status, Origin", [](int i) {
+            return QString("'%1', '%2', 'Unit', '%3', %4")
+                .arg(i % 3 ? QString("arc%1.zip").arg(i % 17) : QString("ARC%1.ZIP").arg(i % 13))
+                .arg(QString("p%1").arg(i))
+                .arg(i % 2 ? "In use" : "testing")
+                .arg(i % 4 ? QString("'www.%1'").arg(i % 7) : QString("NULL"));
+        });
         t.refresh();
         RawDb raw(t.fullPath());
         QStringList names{""};
@@ -542,11 +536,8 @@ private slots:
         CatalogueTable t;
         makeCatalogue(t, m_dir, "walk2.db");
         RawDb raw(t.fullPath());
-        raw.exec("BEGIN");
-        for (int i = 0; i < 200; ++i)
-            raw.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status) VALUES ('a%1', 'p', 'Unit', 'x')")
-                         .arg(i, 3, 10, QChar('0')));
-        raw.exec("COMMIT");
+        raw.insertMany(200, "Archive, Product, Type, Status",
+                       [](int i) { return QString("'a%1', 'p', 'Unit', 'x'").arg(i, 3, 10, QChar('0')); });
         t.refresh();
         for (int i = 0; i < 10; ++i)
             t.next();
@@ -591,13 +582,12 @@ private slots:
         CatalogueTable t;
         makeCatalogue(t, m_dir, "lazy.db");
         RawDb raw(t.fullPath());
-        raw.exec("BEGIN");
         // Mixed case and repeated sort values, so ties fall back to the key.
-        for (int i = 0; i < 300; ++i)
-            raw.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status) VALUES ('%1%2', '%3', 'Unit', '%4')")
-                         .arg(i % 2 ? "A" : "a").arg(i * 7 % 300, 3, 10, QChar('0'))
-                         .arg(i % 3 ? "beta" : "Beta").arg(i % 5));
-        raw.exec("COMMIT");
+        raw.insertMany(300, "Archive, Product, Type, Status", [](int i) {
+            return QString("'%1%2', '%3', 'Unit', '%4'")
+                .arg(i % 2 ? "A" : "a").arg(i * 7 % 300, 3, 10, QChar('0'))
+                .arg(i % 3 ? "beta" : "Beta").arg(i % 5);
+        });
         t.close();
         t.setIndexName(index);
         const auto archives = [](const std::vector<CatalogueRow> &rows) {
