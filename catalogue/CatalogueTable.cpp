@@ -39,6 +39,13 @@ QVariant decode(const SqlStatement &stmt, int col, FieldKind kind)
     return QVariant();
 }
 
+// The grid fields of one row, from result column `firstCol` on.
+void decodeGridFields(const SqlStatement &stmt, int firstCol, std::array<QVariant, Schema::FieldCount> &rec)
+{
+    for (int i = 0; i < GridFields; ++i)
+        rec[size_t(i)] = decode(stmt, firstCol + i, Schema::fields()[i].kind);
+}
+
 QVariant normalise(const QVariant &value, FieldKind kind)
 {
     if (value.isNull())
@@ -375,8 +382,7 @@ void CatalogueTable::prepareStatements()
         return stmt;
     };
     m_selectFull = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1").arg(cols.join(u',')));
-    m_selectScalar = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
-                                 .arg(cols.mid(0, GridFields).join(u',')));
+    m_selectScalar = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1").arg(gridColumns()));
     m_selectLong = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
                                .arg(cols.mid(GridFields).join(u',')));
     m_selectSortKey = prepare(QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1")
@@ -556,9 +562,6 @@ int CatalogueTable::fillWindowAfter(const Record &anchor, int start, int end)
         return start; // NULLs have no place in a keyset comparison
 
     if (!m_keyset || m_keysetOrder != idx) {
-        QStringList cols;
-        for (int i = 0; i < GridFields; ++i)
-            cols << QStringLiteral("\"%1\"").arg(m_columnNames[i]);
         const QString key = QStringLiteral("(\"%1\", \"%2\", \"%3\") > (?2, ?3, ?4)")
                                 .arg(m_columnNames[Schema::Archive], m_columnNames[Schema::Product], m_columnNames[Schema::Type]);
         QString where;
@@ -574,7 +577,7 @@ int CatalogueTable::fillWindowAfter(const Record &anchor, int start, int end)
         }
         m_keyset = std::make_unique<SqlStatement>(
             m_db, QStringLiteral("SELECT rowid, %1 FROM catalogue WHERE %2 ORDER BY %3 LIMIT ?5")
-                      .arg(cols.join(u','), where, orderBy()));
+                      .arg(gridColumns(), where, orderBy()));
         m_keysetOrder = idx;
         if (!m_keyset->isValid()) {
             m_keyset.reset();
@@ -593,9 +596,7 @@ int CatalogueTable::fillWindowAfter(const Record &anchor, int start, int end)
     while (pos < end && stmt.step() == SQLITE_ROW) {
         if (stmt.columnInt64(0) != m_order[size_t(pos)])
             break; // the file changed under us: the rest by row id
-        Record &rec = m_window[size_t(pos - start)];
-        for (int i = 0; i < GridFields; ++i)
-            rec[size_t(i)] = decode(stmt, i + 1, Schema::fields()[i].kind);
+        decodeGridFields(stmt, 1, m_window[size_t(pos - start)]);
         m_windowFound[size_t(pos - start)] = true;
         ++pos;
     }
@@ -1139,11 +1140,8 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
 
 void CatalogueTable::readFirstRows(int firstPos, int count, std::vector<CatalogueRow> &out)
 {
-    QStringList cols;
-    for (int i = 0; i < GridFields; ++i)
-        cols << QStringLiteral("\"%1\"").arg(m_columnNames[i]);
     SqlStatement stmt(m_db, QStringLiteral("SELECT rowid, %1 FROM catalogue ORDER BY %2 LIMIT ?1 OFFSET ?2")
-                                .arg(cols.join(u','), orderBy()));
+                                .arg(gridColumns(), orderBy()));
     if (!stmt.isValid())
         throwSqlite(stmt.prepareResult(), QStringLiteral("read the catalogue"));
     stmt.bindInt64(1, count);
@@ -1152,8 +1150,7 @@ void CatalogueTable::readFirstRows(int firstPos, int count, std::vector<Catalogu
     while ((rc = stmt.step()) == SQLITE_ROW) {
         CatalogueRow row;
         row.rowId = stmt.columnInt64(0);
-        for (int i = 0; i < GridFields; ++i)
-            row.values[size_t(i)] = decode(stmt, i + 1, Schema::fields()[i].kind);
+        decodeGridFields(stmt, 1, row.values);
         out.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
@@ -1161,6 +1158,14 @@ void CatalogueTable::readFirstRows(int firstPos, int count, std::vector<Catalogu
 }
 
 // ---- plumbing ----------------------------------------------------------------------
+
+QString CatalogueTable::gridColumns() const
+{
+    QStringList cols;
+    for (int i = 0; i < GridFields; ++i)
+        cols << QStringLiteral("\"%1\"").arg(m_columnNames[i]);
+    return cols.join(u',');
+}
 
 void CatalogueTable::checkActive() const
 {

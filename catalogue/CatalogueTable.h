@@ -159,6 +159,7 @@ private:
     bool loadFromWindow();
     int fillWindowAfter(const Record &anchor, int start, int end);
     void readFirstRows(int firstPos, int count, std::vector<CatalogueRow> &out);
+    QString gridColumns() const; // the grid fields' columns, quoted, comma-separated
     void completeCurrent() const;
     void invalidateWindow() { m_windowStart = -1; m_window.clear(); }
     void postChanges(const QString &shown);

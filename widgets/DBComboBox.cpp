@@ -45,7 +45,7 @@ DBComboBox::DBComboBox(QWidget *parent) : QComboBox(parent), m_link(new FieldDat
     connect(lineEdit(), &QLineEdit::textChanged, this, &DBComboBox::onTextChanged);
     // Written by then: the line edit's text changes before the pick is announced.
     connect(this, &QComboBox::textActivated, this, [this] {
-        if (m_loading || !m_link->canModify())
+        if (m_loading || !m_link->active())
             return;
         // The box also announces its text when the focus leaves it; only a pick from
         // the list while the box has the focus is the user's change.
@@ -152,7 +152,7 @@ void DBComboBox::load()
 
 void DBComboBox::updateEditable()
 {
-    lineEdit()->setReadOnly(!m_link->canModify());
+    lineEdit()->setReadOnly(!m_link->active());
 }
 
 void DBComboBox::onTextChanged(const QString &text)

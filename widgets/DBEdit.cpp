@@ -45,7 +45,7 @@ void DBEdit::load()
 
 void DBEdit::updateEditable()
 {
-    setReadOnly(!m_link->canModify());
+    setReadOnly(!m_link->active());
 }
 
 void DBEdit::onTextChanged(const QString &text)

@@ -60,7 +60,7 @@ void DBMemo::setText(const QString &text)
 
 void DBMemo::updateEditable()
 {
-    setReadOnly(!m_link->canModify());
+    setReadOnly(!m_link->active());
 }
 
 void DBMemo::onTextChanged()

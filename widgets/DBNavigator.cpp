@@ -125,8 +125,6 @@ void DBNavigator::updateButtons()
 {
     const CatalogueTable *t = m_source ? m_source->dataSet() : nullptr;
     const bool active = isEnabled() && t && t->active();
-    // A read-only catalogue is refused at the post, with its reason.
-    const bool canModify = active;
     const bool editing = active && (t->state() == DataSetState::Edit || t->state() == DataSetState::Insert);
     const bool up = active && !t->bof();
     const bool down = active && !t->eof();
@@ -136,9 +134,10 @@ void DBNavigator::updateButtons()
     m_buttons[Prior]->setEnabled(up);
     m_buttons[Next]->setEnabled(down);
     m_buttons[Last]->setEnabled(down);
-    m_buttons[Insert]->setEnabled(canModify);
-    m_buttons[Delete]->setEnabled(canModify && !empty);
-    m_buttons[Edit]->setEnabled(canModify && !editing);
+    // A read-only catalogue is refused at the post, with its reason.
+    m_buttons[Insert]->setEnabled(active);
+    m_buttons[Delete]->setEnabled(active && !empty);
+    m_buttons[Edit]->setEnabled(active && !editing);
     m_buttons[Post]->setEnabled(editing);
     m_buttons[Cancel]->setEnabled(editing);
 }

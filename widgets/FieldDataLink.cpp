@@ -55,13 +55,6 @@ bool FieldDataLink::active() const
     return t && t->active() && m_fieldPos >= 0;
 }
 
-// A read-only catalogue still takes typing: storing it then says why it cannot
-// be written, and the typing stays for the user to copy or cancel.
-bool FieldDataLink::canModify() const
-{
-    return active();
-}
-
 bool FieldDataLink::editing() const
 {
     if (!active())
@@ -103,8 +96,9 @@ bool FieldDataLink::edit()
 
 bool FieldDataLink::write(const QVariant &value)
 {
-    // A closed or read-only catalogue refuses input the way a read-only control does.
-    if (!canModify())
+    // A closed catalogue refuses input the way a read-only control does. A read-only
+    // one takes it: storing then says why it cannot be written, and the typing stays.
+    if (!active())
         return false;
     return run([this, &value] {
         CatalogueTable *t = table();

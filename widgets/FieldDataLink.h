@@ -26,7 +26,6 @@ public:
     CatalogueTable *table() const;
     Field *field() const;            // nullptr while unbound
     bool active() const;             // bound to an open table
-    bool canModify() const;          // bound to an open catalogue
     bool editing() const;            // the record is being edited or inserted
     QVariant value() const;          // null while not active
 
