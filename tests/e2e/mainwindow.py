@@ -126,12 +126,14 @@ class MainWindow:
 
     def close_menus(self):
         """Closes a submenu and the menu it hangs from."""
+        def shown():
+            return [p for p in self._open_popups() if showing(p)]
         for _ in range(3):
-            if not [p for p in self._open_popups() if showing(p)]:
+            if not shown():
                 return
             self.s.keys("Escape")
             self.s.settle()
-        wait_until(lambda: not [p for p in self._open_popups() if showing(p)], 10, "the menus to close")
+        wait_until(lambda: not shown(), 10, "the menus to close")
 
     def _open_popups(self):
         return [p for p in self.s.find_all("popup menu", None, root=self.frame)]
