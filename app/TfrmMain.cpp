@@ -106,15 +106,19 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
     createStatusBar();
     connectTable();
     connectControls();
+    nameObjects();
     m_client->installEventFilter(this);
     resize(640, 480);
 }
 
 TfrmMain::~TfrmMain()
 {
-    // The controls go before the table they are bound to.
+    // Everything bound to the table goes before it: the controls, then the data
+    // source, which would otherwise outlive the member table as a child object.
     delete m_client;
     m_client = nullptr;
+    delete dsContents;
+    dsContents = nullptr;
     tblContents.close();
 }
 
@@ -490,6 +494,31 @@ void TfrmMain::createStatusBar()
     stsMOX->setPanelWidth(2, 396);
     stsMOX->setPanelWidth(3, 41);
     stsMOX->setText(3, QStringLiteral("contents.db"));
+}
+
+// The design's control names: tools and tests find the controls by them.
+void TfrmMain::nameObjects()
+{
+    const std::pair<QObject *, const char *> named[] = {
+#define MOX_NAMED(object) {object, #object}
+        MOX_NAMED(ItmFile), MOX_NAMED(ItmNew), MOX_NAMED(ItmOpen), MOX_NAMED(ItmReopen), MOX_NAMED(ItmSave),
+        MOX_NAMED(ItmSaveAs), MOX_NAMED(ItmPack), MOX_NAMED(ItmExit), MOX_NAMED(ItmEdit), MOX_NAMED(ItmUndo),
+        MOX_NAMED(ItmCut), MOX_NAMED(ItmCopy), MOX_NAMED(ItmPaste), MOX_NAMED(ItmSelectAll), MOX_NAMED(ItmClearAll),
+        MOX_NAMED(ItmView), MOX_NAMED(ItmGrid), MOX_NAMED(ItmRecord), MOX_NAMED(ItmOptions), MOX_NAMED(ItmFind),
+        MOX_NAMED(ItmPhrases), MOX_NAMED(ItmSettings), MOX_NAMED(ItmHelp), MOX_NAMED(ItmContents),
+        MOX_NAMED(ItmAbout), MOX_NAMED(mnuMemos), MOX_NAMED(Itm_Phrases), MOX_NAMED(Itm_Undo), MOX_NAMED(Itm_Cut),
+        MOX_NAMED(Itm_Copy), MOX_NAMED(Itm_Paste), MOX_NAMED(Itm_SelectAll), MOX_NAMED(Itm_ClearAll),
+        MOX_NAMED(sbNew), MOX_NAMED(sbOpen), MOX_NAMED(sbSave), MOX_NAMED(sbUndo), MOX_NAMED(sbCut),
+        MOX_NAMED(sbCopy), MOX_NAMED(sbPaste), MOX_NAMED(sbPhrases), MOX_NAMED(sbSettings), MOX_NAMED(sbSearch),
+        MOX_NAMED(sbHelp), MOX_NAMED(sbBrowse), MOX_NAMED(edtArchive), MOX_NAMED(edtProduct),
+        MOX_NAMED(cbbType), MOX_NAMED(edtOrigin), MOX_NAMED(cbbStatus), MOX_NAMED(cbD1), MOX_NAMED(cbD2),
+        MOX_NAMED(cbD3), MOX_NAMED(cbCB), MOX_NAMED(cbSource), MOX_NAMED(imgOriginal), MOX_NAMED(imgCurrent),
+        MOX_NAMED(sbLoadOriginal), MOX_NAMED(sbLoadCurrent), MOX_NAMED(sbCaptureOriginal),
+        MOX_NAMED(sbCaptureCurrent), MOX_NAMED(memGuide), MOX_NAMED(memComments),
+#undef MOX_NAMED
+    };
+    for (const auto &[object, name] : named)
+        object->setObjectName(QLatin1String(name));
 }
 
 void TfrmMain::connectTable()

@@ -186,6 +186,7 @@ private:
     void createStatusBar();
     void connectTable();
     void connectControls();
+    void nameObjects();
 
     // Table events.
     void tblContentsNewRecord();
@@ -224,6 +225,9 @@ private:
 
     void reportError(const QString &message);
     bool startEditing();
+    // The record buffer holds changes that are not stored yet. Commands that leave the
+    // record decide by this, not by the status panel that only shows it.
+    bool recordChanged() const;
     void buildPhraseMenu();
     void applyFont();
 

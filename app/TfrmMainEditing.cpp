@@ -12,6 +12,7 @@
 #include "EditCommandTarget.h"
 #include "ErrorReport.h"
 #include "FileDialogs.h"
+#include "FolderPath.h"
 #include "MainLayout.h"
 #include "NormalizeText.h"
 #include "StatusPanels.h"
@@ -234,9 +235,18 @@ bool TfrmMain::startEditing()
     return ErrorReport::guarded(this, [this] { tblContents.edit(); });
 }
 
+bool TfrmMain::recordChanged() const
+{
+    const DataSetState state = tblContents.state();
+    return tblContents.active() && (state == DataSetState::Edit || state == DataSetState::Insert)
+        && tblContents.modified();
+}
+
 void TfrmMain::edtArchiveChange(bool modified, bool canUndo)
 {
-    ShowModified(modified);
+    // A whole text set by the program (browse, Clear All, a phrase) leaves the control
+    // unmodified, but a record changed before stays changed.
+    ShowModified(modified || recordChanged());
     EnableUndo(canUndo);
     EnableSave(true);
 }
@@ -304,7 +314,7 @@ void TfrmMain::sbBrowseClick()
     edtArchive->setFocus();
     edtArchive->setText(info.fileName());
     if (programSettings.KeepPaths)
-        programSettings.CurrentPaths[PathTask::OpenArchive] = info.absolutePath() + QLatin1Char('/');
+        programSettings.CurrentPaths[PathTask::OpenArchive] = withTrailingSeparator(info.absolutePath());
 }
 
 // ---- edit commands --------------------------------------------------------------------
@@ -357,6 +367,9 @@ void TfrmMain::ItmSelectAllClick()
 
 void TfrmMain::ItmClearAllClick()
 {
+    // Clearing changes the record as typing does, so the empty box is what is stored.
+    if (QApplication::focusWidget() && tblContents.active() && !startEditing())
+        return;
     if (EditCommandTarget *target = focusedTarget())
         target->editClearAll();
 }
@@ -377,6 +390,8 @@ void TfrmMain::grdContentsTitleBtnClick(int, int fieldPos)
         tblContents.setIndexName(next);
     });
     tblContents.enableControls();
+    // The current record stays current at its place in the new order.
+    ShowRecordNumber();
 }
 
 // ---- views -----------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "CreateRoutine.h"
 #include "DataSource.h"
 #include "ErrorReport.h"
+#include "FolderPath.h"
 #include "MOXCantOpen.h"
 #include "Recent.h"
 #include "StatusPanels.h"
@@ -23,7 +24,7 @@ const QString Untitled = QStringLiteral("untitled.db");
 
 QString folderOf(const QFileInfo &info)
 {
-    return info.absolutePath() + QLatin1Char('/');
+    return withTrailingSeparator(info.absolutePath());
 }
 
 // Shows a progress dialog when the work takes longer than half a second.
@@ -103,10 +104,10 @@ void TfrmMain::showCantOpen(const QString &reason)
 
 void TfrmMain::ItmNewClick()
 {
-    if (IsModified() && !postChangedRecord())
+    if (!postChangedRecord())
         return;
     const QString folder = programSettings.CurrentPaths[PathTask::SaveDatabase];
-    const QString path = folder + Untitled;
+    const QString path = pathInFolder(folder, Untitled);
 
     // A catalogue of that name that holds records is replaced only when the user says so.
     if (QFileInfo::exists(path)) {
@@ -135,26 +136,25 @@ void TfrmMain::ItmNewClick()
     }
 
     const CreateOutcome outcome = createNewTable(tblContents, folder, Untitled);
+    // Whatever happened, the status bar names the catalogue that is open now.
+    ShowTableName(tblContents.tableName());
+    ShowRecordNumber();
     if (!outcome.opened) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Moxarium"),
                         QStringLiteral("Sorry, couldn't create the new table for you."), QMessageBox::Ok, this);
         box.exec();
     }
-    if (!outcome.createError.isEmpty()) {
+    if (!outcome.createError.isEmpty())
         ErrorReport::show(this, outcome.createError);
-        return;
-    }
     if (!outcome.restoreError.isEmpty())
         ErrorReport::show(this, outcome.restoreError);
-    ShowTableName(tblContents.tableName());
-    ShowRecordNumber();
 }
 
 // ---- Open and Reopen --------------------------------------------------------------------
 
 bool TfrmMain::saveFirst()
 {
-    if (!IsModified())
+    if (!recordChanged())
         return true;
     if (!saveCommand())
         return false;

@@ -9,6 +9,7 @@
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "ErrorReport.h"
+#include "FolderPath.h"
 #include "FileDialogs.h"
 #include "MOXAbout.h"
 #include "MOXCantOpen.h"
@@ -31,6 +32,26 @@
 #include <QTimer>
 
 namespace S = CatalogueSchema;
+
+namespace {
+
+// The records the catalogue file holds at this moment, as another program may have
+// changed it; -1 when it cannot be read.
+int storedRecordCount(const QString &path)
+{
+    CatalogueTable probe;
+    const QFileInfo info(path);
+    try {
+        probe.setDatabaseName(info.absolutePath());
+        probe.setTableName(info.fileName());
+        probe.open();
+        return probe.recordCount();
+    } catch (const std::exception &) {
+        return -1;
+    }
+}
+
+} // namespace
 
 void TfrmMain::FormCreate()
 {
@@ -142,11 +163,11 @@ void TfrmMain::FormDestroy()
         for (const QString &item : cbbStatus->pickItems())
             m_statusList.add(item);
         m_settingsFile->SaveSettings(programSettings, *this);
-        // 4-5: a catalogue without records is not kept.
+        // 4-5: a catalogue without records is not kept. The file is counted now, since
+        // another program may have filled it; when nobody can tell, it stays.
         if (tblContents.active()) {
-            const int count = tblContents.recordCount();
             tblContents.close();
-            if (count == 0)
+            if (storedRecordCount(tblContents.fullPath()) == 0)
                 tblContents.deleteTable();
         }
     } catch (const std::exception &e) {
@@ -160,7 +181,7 @@ void TfrmMain::FormDestroy()
 void TfrmMain::ItmExitClick()
 {
     // A catalogue that is not open has nothing to save.
-    if (IsModified() && tblContents.active() && !saveCommand())
+    if (recordChanged() && !saveCommand())
         return;
     if (stsMOX->text(3) == QLatin1String("untitled") && tblContents.active())
         ItmSaveAsClick();
@@ -173,14 +194,8 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 {
     // A close by the close box keeps what the user typed: the record is posted as
     // the Exit command would, and a post that fails keeps the window open.
-    if (!m_closing && IsModified() && tblContents.active()
-        && (tblContents.state() == DataSetState::Edit || tblContents.state() == DataSetState::Insert)) {
-        const bool posted = ErrorReport::guarded(this, [this] {
-            if (tblContents.state() == DataSetState::Insert && !tblContents.modified())
-                tblContents.cancel();
-            else
-                tblContents.post();
-        });
+    if (!m_closing && recordChanged()) {
+        const bool posted = ErrorReport::guarded(this, [this] { tblContents.post(); });
         if (!posted) {
             event->ignore();
             return;

@@ -1,6 +1,7 @@
 #include "CatalogueTable.h"
 
 #include "CatalogueFile.h"
+#include "FolderPath.h"
 #include "SqlStatement.h"
 
 #include <QDir>
@@ -144,10 +145,7 @@ CatalogueTable::~CatalogueTable()
 void CatalogueTable::setDatabaseName(const QString &folder)
 {
     checkClosed("change the folder of");
-    QString f = folder;
-    if (!f.isEmpty() && !f.endsWith(QLatin1Char('/')))
-        f += QLatin1Char('/');
-    m_databaseName = f;
+    m_databaseName = withTrailingSeparator(folder);
 }
 
 void CatalogueTable::setTableName(const QString &fileName)
@@ -165,7 +163,7 @@ void CatalogueTable::setLockTimeout(int ms)
 
 QString CatalogueTable::fullPath() const
 {
-    return m_databaseName + m_tableName;
+    return pathInFolder(m_databaseName, m_tableName);
 }
 
 QString CatalogueTable::indexName() const
@@ -209,10 +207,8 @@ void CatalogueTable::setIndexName(const QString &name)
     }
     m_indexName = name;
     m_indexFieldNames.clear();
-    if (active()) {
-        buildOrder();
-        notify(TableEvent::DataSetChanged);
-    }
+    if (active())
+        reorder();
 }
 
 void CatalogueTable::setIndexFieldNames(const QString &names)
@@ -227,10 +223,18 @@ void CatalogueTable::setIndexFieldNames(const QString &names)
         checkBrowseMode();
     m_indexFieldNames = trimmed;
     m_indexName.clear();
-    if (active()) {
-        buildOrder();
-        notify(TableEvent::DataSetChanged);
-    }
+    if (active())
+        reorder();
+}
+
+// The current record stays current at its place in the new order; the ends of the
+// table are judged from there, so First and Prior, Next and Last offer what exists.
+void CatalogueTable::reorder()
+{
+    buildOrder();
+    m_bof = m_pos <= 0;
+    m_eof = m_pos < 0 || m_pos == int(m_order.size()) - 1;
+    notify(TableEvent::DataSetChanged);
 }
 
 // ---- open and close ----------------------------------------------------------------
@@ -844,7 +848,10 @@ void CatalogueTable::validateBuffer() const
         const QVariant &v = m_buffer[i];
         if (def.required && v.isNull())
             throw EngineError(QStringLiteral("Field '%1' must have a value").arg(Schema::displayLabel(i)));
-        if (def.kind == FieldKind::String && !v.isNull()) {
+        // A stored text longer than the field (written by another program) is kept as
+        // it is while other fields change; only a text this edit set is measured.
+        const bool unchanged = m_state == DataSetState::Edit && v == m_current[size_t(i)];
+        if (def.kind == FieldKind::String && !v.isNull() && !unchanged) {
             const qsizetype length = v.toString().toUcs4().size();
             if (length > def.size)
                 throw EngineError(QStringLiteral("The text in field '%1' is %2 characters long; the field holds at most %3 characters")
@@ -1096,7 +1103,7 @@ void CatalogueTable::moveTable(const QString &newPath)
     checkClosed("move");
     CatalogueFile::move(fullPath(), newPath);
     const QFileInfo info(newPath);
-    m_databaseName = info.absolutePath() + QLatin1Char('/');
+    m_databaseName = withTrailingSeparator(info.absolutePath());
     m_tableName = info.fileName();
 }
 

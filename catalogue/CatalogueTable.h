@@ -154,6 +154,7 @@ private:
     QString orderBy() const;
     void ensureOrder();
     void buildOrder();
+    void reorder();
     void loadCurrent();
     bool readRecord(qint64 rowId, Record &out, bool withBlobs);
     bool loadFromWindow();

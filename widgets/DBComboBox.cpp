@@ -1,8 +1,11 @@
 #include "DBComboBox.h"
 
 #include "FieldDataLink.h"
+#include "TypingLimit.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -41,6 +44,7 @@ DBComboBox::DBComboBox(QWidget *parent) : QComboBox(parent), m_link(new FieldDat
     connect(m_link, &FieldDataLink::dataChanged, this, &DBComboBox::load);
     connect(m_link, &FieldDataLink::editableChanged, this, &DBComboBox::updateEditable);
     connect(m_link, &FieldDataLink::errorRaised, this, &DBComboBox::errorRaised);
+    lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { lineEdit()->setModified(true); });
     connect(lineEdit(), &QLineEdit::textChanged, this, &DBComboBox::onTextChanged);
     // Written by then: the line edit's text changes before the pick is announced.
@@ -62,11 +66,7 @@ DataSource *DBComboBox::dataSource() const { return m_link->dataSource(); }
 
 void DBComboBox::setFieldPos(int pos)
 {
-    const bool text = pos >= 0 && pos < CatalogueSchema::FieldCount
-        && CatalogueSchema::fields()[pos].kind == CatalogueSchema::FieldKind::String;
-    m_loading = true;
-    lineEdit()->setMaxLength(text ? CatalogueSchema::fields()[pos].size : 32767);
-    m_loading = false;
+    m_typingLimit = textFieldSize(pos);
     m_link->setFieldPos(pos);
 }
 
@@ -182,6 +182,30 @@ void DBComboBox::editClearAll()
     lineEdit()->setText(QString());
     if (!wasEmpty)
         emit changed();
+}
+
+// Keys reach the text part through the box, or straight when it has the focus itself.
+void DBComboBox::keyPressEvent(QKeyEvent *event)
+{
+    if (refuseTyping(event))
+        return;
+    QComboBox::keyPressEvent(event);
+}
+
+bool DBComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress && refuseTyping(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QComboBox::eventFilter(watched, event);
+}
+
+bool DBComboBox::refuseTyping(QKeyEvent *event)
+{
+    if (!typingExceedsLimit(*lineEdit(), *event, m_typingLimit))
+        return false;
+    event->accept();
+    QApplication::beep();
+    return true;
 }
 
 void DBComboBox::keyReleaseEvent(QKeyEvent *event)

@@ -53,10 +53,13 @@ signals:
     void errorRaised(const QString &message);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    bool refuseTyping(QKeyEvent *event);
     void load();
     void updateEditable();
     void onTextChanged(const QString &text);
@@ -65,4 +68,5 @@ private:
     FieldDataLink *m_link;
     bool m_loading = false;
     bool m_leaving = false; // inside the focus-out handling
+    int m_typingLimit = 0;
 };

@@ -2,7 +2,9 @@
 
 #include "CatalogueTable.h"
 #include "FieldDataLink.h"
+#include "TypingLimit.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 
 DBEdit::DBEdit(QWidget *parent) : QLineEdit(parent), m_link(new FieldDataLink(this))
@@ -22,11 +24,7 @@ DataSource *DBEdit::dataSource() const { return m_link->dataSource(); }
 
 void DBEdit::setFieldPos(int pos)
 {
-    const bool text = pos >= 0 && pos < CatalogueSchema::FieldCount
-        && CatalogueSchema::fields()[pos].kind == CatalogueSchema::FieldKind::String;
-    m_loading = true;
-    setMaxLength(text ? CatalogueSchema::fields()[pos].size : 32767);
-    m_loading = false;
+    m_typingLimit = textFieldSize(pos);
     m_link->setFieldPos(pos);
 }
 
@@ -66,6 +64,16 @@ void DBEdit::editClearAll()
     // No text change to report it, yet the whole text was set.
     if (wasEmpty)
         emit changed(false);
+}
+
+void DBEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (typingExceedsLimit(*this, *event, m_typingLimit)) {
+        event->accept();
+        QApplication::beep();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 void DBEdit::keyReleaseEvent(QKeyEvent *event)

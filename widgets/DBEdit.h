@@ -42,6 +42,7 @@ signals:
     void errorRaised(const QString &message);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -53,4 +54,5 @@ private:
 
     FieldDataLink *m_link;
     bool m_loading = false;
+    int m_typingLimit = 0;
 };

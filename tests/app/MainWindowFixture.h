@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
 // Answers file dialogs from a script instead of a person.
@@ -32,46 +31,69 @@ private:
     }
 };
 
-// Answers the next modal box: records its text and presses the button whose text
-// (without '&') is `button`, or closes it.
-struct ModalAnswer {
+// Answers the program's modal boxes in turn: records each one's text and presses
+// the button whose text (without '&') was asked for, or closes the box. It lives
+// on the test's stack and its timer dies with it; a box asked for that never came
+// fails the test that expected it.
+class ModalAnswer
+{
+public:
     QStringList texts;
+
+    ModalAnswer()
+    {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { answerShownBox(); });
+    }
+    ~ModalAnswer()
+    {
+        m_timer.stop();
+        if (!m_buttons.isEmpty() && !QTest::currentTestFailed())
+            QTest::qFail(qPrintable(QStringLiteral("%1 box(es) to answer with \"%2\" never appeared")
+                                        .arg(m_buttons.size()).arg(m_buttons.first())),
+                         __FILE__, __LINE__);
+    }
+    ModalAnswer(const ModalAnswer &) = delete;
+    ModalAnswer &operator=(const ModalAnswer &) = delete;
+
     void answer(const QString &button, int times = 1)
     {
-        auto *timer = new QTimer;
-        auto left = std::make_shared<int>(times);
-        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, button, left] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
-            QString text;
-            if (auto *box = qobject_cast<QMessageBox *>(modal))
-                text = box->text();
-            else
-                for (QLabel *label : modal->findChildren<QLabel *>())
-                    text += label->text();
-            texts << modal->windowTitle() + ": " + text;
-            // Kept as test artefacts, to look at.
-            QDir().mkpath(QStringLiteral("artifacts"));
-            static int shot = 0;
-            modal->grab().save(QStringLiteral("artifacts/modal-%1.png").arg(++shot, 2, 10, QChar(u'0')));
-            bool pressed = false;
-            for (QAbstractButton *b : modal->findChildren<QAbstractButton *>()) {
-                if (b->text().remove(u'&') == button) {
-                    b->click();
-                    pressed = true;
-                    break;
-                }
-            }
-            if (!pressed)
-                modal->close();
-            if (--*left == 0) {
-                timer->stop();
-                timer->deleteLater();
-            }
-        });
-        timer->start(20);
+        for (int i = 0; i < times; ++i)
+            m_buttons << button;
+        m_timer.start();
     }
+
+private:
+    void answerShownBox()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || m_buttons.isEmpty())
+            return;
+        const QString button = m_buttons.takeFirst();
+        if (m_buttons.isEmpty())
+            m_timer.stop();
+        QString text;
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            text = box->text();
+        else
+            for (QLabel *label : modal->findChildren<QLabel *>())
+                text += label->text();
+        texts << modal->windowTitle() + ": " + text;
+        // Kept as test artefacts, to look at.
+        QDir().mkpath(QStringLiteral("artifacts"));
+        static int shot = 0;
+        modal->grab().save(QStringLiteral("artifacts/modal-%1.png").arg(++shot, 2, 10, QChar(u'0')));
+        for (QAbstractButton *b : modal->findChildren<QAbstractButton *>()) {
+            if (b->text().remove(u'&') == button) {
+                b->click();
+                return;
+            }
+        }
+        modal->close();
+    }
+
+    QTimer m_timer;
+    QStringList m_buttons;
 };
 
 // A program folder of its own, with the main window started in it.

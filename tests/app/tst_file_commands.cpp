@@ -354,7 +354,9 @@ private slots:
         TfrmMain &w = f.start();
         w.ItmNewClick();
         addRecord(w.tblContents, "a.zip");
-        w.ShowModified(true);
+        w.edtOrigin->setFocus();
+        QTest::keyClicks(w.edtOrigin, "x");
+        QVERIFY(w.IsModified());
         f.dialogs.answers = {QString(), QString()};
         w.ItmExitClick();
         // Save runs Save As (cancelled), then Exit offers Save As once more.

@@ -7,6 +7,8 @@
 #include "DbWidgetFixture.h"
 
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -269,6 +271,94 @@ private slots:
         t.field(S::Product).setAsString("Other");
         QCOMPARE(e.text(), QString("Other"));
         QVERIFY(!e.isModified());
+    }
+
+    void lengthLimit_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("size");
+        QTest::newRow("edit") << "edit" << int(S::Origin) << 35;
+        QTest::newRow("combo") << "combo" << int(S::Type) << 20;
+    }
+
+    // Typing stops at the field's size; a pasted or program-set text is kept whole
+    // and refused when stored, naming the field. Nothing is cut without a word.
+    void lengthLimit()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, field);
+        QFETCH(int, size);
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "limit.db", m_sample);
+        t.next(); // b.zip: empty Origin, Type "Tool"
+        DataSource ds(&t);
+        std::unique_ptr<QWidget> w(makeTextControl(kind, &ds, field));
+        QLineEdit *edit = kind == "edit" ? static_cast<QLineEdit *>(w.get()) : static_cast<DBComboBox *>(w.get())->lineEdit();
+        w->show();
+        w->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(w.get(), QString(size + 5, u'x'));
+        QCOMPARE(edit->text(), QString(size, u'x'));
+        QCOMPARE(t.field(field).asString(), QString(size, u'x'));
+        // Editing keys still work at the limit.
+        QTest::keyClick(w.get(), Qt::Key_Backspace);
+        QTest::keyClicks(w.get(), "yz");
+        QCOMPARE(edit->text(), QString(size - 1, u'x') + "y");
+
+        const QString pasted = QString(size + 15, u'p');
+        QGuiApplication::clipboard()->setText(pasted);
+        edit->selectAll();
+        EditCommandTarget::forWidget(w.get())->editPaste();
+        QCOMPARE(edit->text(), pasted);
+        QCOMPARE(t.field(field).asString(), pasted);
+        try {
+            t.post();
+            QFAIL("an over-long text was stored");
+        } catch (const EngineError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("'%1' is %2 characters long").arg(S::displayLabel(field)).arg(size + 15)),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(edit->text(), pasted);
+        t.cancel();
+    }
+
+    // A stored text longer than its field (another program wrote it) shows whole and
+    // is stored unchanged when another field of the record is edited.
+    void overLongStoredText()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "overlong.db", m_sample);
+        const QString origin = QStringLiteral("http://www.example.org/a/very/long/path/to/a/product/page");
+        QVERIFY(origin.size() > 35);
+        t.close();
+        {
+            sqlite3 *db = nullptr;
+            sqlite3_open(QFile::encodeName(m_dir.filePath("overlong.db")).constData(), &db);
+            const QByteArray sql = "UPDATE catalogue SET Origin = '" + origin.toUtf8() + "' WHERE Archive = 'a.zip'";
+            QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        t.open();
+        DataSource ds(&t);
+        DBEdit originBox;
+        originBox.setDataSource(&ds);
+        originBox.setFieldPos(S::Origin);
+        DBEdit product;
+        product.setDataSource(&ds);
+        product.setFieldPos(S::Product);
+        product.show();
+        originBox.show();
+        QCOMPARE(originBox.text(), origin);
+        product.setFocus();
+        QTest::keyClick(&product, Qt::Key_End);
+        QTest::keyClicks(&product, "2");
+        t.post();
+        t.close();
+        t.open();
+        QCOMPARE(t.field(S::Product).asString(), QString("Alpha2"));
+        QCOMPARE(t.field(S::Origin).asString(), origin);
+        QCOMPARE(originBox.text(), origin);
     }
 
     void closedCatalogue()
