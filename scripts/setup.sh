@@ -3,6 +3,7 @@
 
 MOX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MOX_BUILD="$MOX_ROOT/build"
+MOX_CMAKE_ARGS=()
 
 # Debian packages, by what needs them.
 MOX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev
@@ -35,7 +36,7 @@ mox_install() {
 
 mox_build() {
     if [ ! -f "$MOX_BUILD/build.ninja" ]; then
-        cmake -S "$MOX_ROOT" -B "$MOX_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake -S "$MOX_ROOT" -B "$MOX_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${MOX_CMAKE_ARGS[@]}" >/dev/null
     fi
     cmake --build "$MOX_BUILD" --parallel 2
 }
