@@ -58,11 +58,28 @@ void ProfileFile::changed()
         save();
 }
 
+SettingsError ProfileFile::writeError(const QString &reason) const
+{
+    QString message = QStringLiteral("Unable to write to %1").arg(fullPath(m_path));
+    if (!reason.isEmpty())
+        message += QStringLiteral(": ") + reason;
+    return SettingsError(message);
+}
+
 void ProfileFile::save()
 {
     const QByteArray bytes = m_document.toBytes();
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw SettingsError(QStringLiteral("Unable to write to %1").arg(fullPath(m_path)));
+    // The buffered part is written by flush(); commit() renames the temporary
+    // file over the old one even when that last write failed (a full disk),
+    // so the error must be caught before the rename, and looked at after it.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    if (!written) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw writeError(reason);
+    }
+    if (!file.commit() || file.error() != QFileDevice::NoError)
+        throw writeError(file.errorString());
     m_existed = true;
 }

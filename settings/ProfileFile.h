@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ProfileDocument.h"
+#include "SettingsError.h"
 
 #include <QString>
 
@@ -31,11 +32,13 @@ public:
     // With auto-save off, changes collect in memory until save(), so a
     // group of changes reaches the disk in one step.
     void setAutoSave(bool on) { m_autoSave = on; }
-    // Throws SettingsError "Unable to write to <full path>" on failure.
+    // Throws SettingsError "Unable to write to <full path>: <reason>" on
+    // failure; the file on disk is then left as it was.
     void save();
 
 private:
     void changed();
+    SettingsError writeError(const QString &reason) const;
 
     QString m_path;
     ProfileDocument m_document;

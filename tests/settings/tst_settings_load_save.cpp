@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 using namespace fixture;
 
@@ -429,7 +431,9 @@ private slots:
         const SettingsFile file(m_folder + "plainfile");
         ProgramSettings settings;
         FakeHost host(m_folder);
-        const QString message = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(file.fileName()));
+        const QString message =
+            QStringLiteral("Unable to write to %1: %2")
+                .arg(QDir::toNativeSeparators(file.fileName()), QString::fromLocal8Bit(strerror(ENOTDIR)));
         try {
             file.LoadSettings(settings, host);
             QFAIL("LoadSettings should have failed");
