@@ -453,49 +453,6 @@ private slots:
         QCOMPARE(SettingsFile(m_dir.path()).fileName(), iniPath());
         QCOMPARE(SettingsFile(m_folder).programFolder(), m_folder);
     }
-
-    void appliesWindowPlacement_data()
-    {
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QRect>("geometry");
-        QTest::addColumn<QStringList>("calls");
-        const QStringList placed{"geometry"};
-        QTest::newRow("normal") << "10,20,300,200" << 1 << QRect(10, 20, 300, 200) << placed;
-        QTest::newRow("minimised") << "10,20,300,200" << 2 << QRect(10, 20, 300, 200) << (placed + QStringList{"postMinimize"});
-        QTest::newRow("maximised") << "10,20,300,200" << 3 << QRect(10, 20, 300, 200) << (placed + QStringList{"maximize"});
-        QTest::newRow("other code") << "10,20,300,200" << 7 << QRect(10, 20, 300, 200) << placed;
-        QTest::newRow("unreadable position") << "10,20" << 1 << QRect(0, 0, 640, 480) << placed;
-    }
-    void appliesWindowPlacement()
-    {
-        QFETCH(QString, position);
-        QFETCH(int, state);
-        FakeWindow window;
-        ApplyWindowPlacement(window, position, state);
-        QTEST(window.geometry, "geometry");
-        QTEST(window.calls, "calls");
-    }
-
-    void capturesWindowPlacement()
-    {
-        FakeWindow window;
-        window.geometry = QRect(-3, 4, 800, 600);
-        ProgramSettings settings;
-        settings.WindowPosition = QStringLiteral("1,2,3,4");
-        window.state = PlacedWindow::State::Maximized;
-        CaptureWindowPlacement(window, settings);
-        QCOMPARE(settings.WindowState, 3);
-        QCOMPARE(settings.WindowPosition, QStringLiteral("1,2,3,4"));
-        window.state = PlacedWindow::State::Minimized;
-        CaptureWindowPlacement(window, settings);
-        QCOMPARE(settings.WindowState, 2);
-        QCOMPARE(settings.WindowPosition, QStringLiteral("1,2,3,4"));
-        window.state = PlacedWindow::State::Normal;
-        CaptureWindowPlacement(window, settings);
-        QCOMPARE(settings.WindowState, 1);
-        QCOMPARE(settings.WindowPosition, QStringLiteral("-3,4,800,600"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TstSettingsLoadSave)
