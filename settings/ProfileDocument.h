@@ -37,7 +37,7 @@ public:
 
     // The value of a key, nullopt when the section or the key is missing.
     std::optional<QString> value(QStringView section, QStringView key) const;
-    QString readString(QStringView section, QStringView key, const QString &defaultValue) const;
+    QString readString(QStringView section, QStringView key, const QString &defaultValue = {}) const;
 
     // Every key of a section with its value, in file order, each name once.
     QList<Entry> entries(QStringView section) const;

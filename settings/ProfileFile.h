@@ -12,7 +12,8 @@
 class ProfileFile
 {
 public:
-    // Reads the file now; a missing file reads as empty.
+    // Reads the file now; a missing file reads as empty, and so does one
+    // that is not a regular file.
     explicit ProfileFile(QString path);
 
     const QString &path() const { return m_path; }
@@ -20,6 +21,9 @@ public:
     bool existed() const { return m_existed; }
     // Empty unless the file exists but could not be read.
     const QString &readError() const { return m_readError; }
+    // What stands at the path when it is not a regular file ("a named pipe",
+    // "a folder", ...); such a file is neither opened nor written.
+    const QString &nonRegularKind() const { return m_nonRegularKind; }
 
     const ProfileDocument &document() const { return m_document; }
     QString readString(QStringView section, QStringView key, const QString &defaultValue = {}) const;
@@ -43,6 +47,7 @@ private:
     QString m_path;
     ProfileDocument m_document;
     QString m_readError;
+    QString m_nonRegularKind;
     bool m_existed = false;
     bool m_autoSave = true;
 };

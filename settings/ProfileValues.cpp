@@ -57,17 +57,17 @@ std::optional<int> parseProfileInteger(QStringView text)
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-int readProfileInteger(const ProfileFile &file, QStringView section, QStringView key, int defaultValue)
+int readProfileInteger(const ProfileDocument &document, QStringView section, QStringView key, int defaultValue)
 {
-    const auto text = file.document().value(section, key);
+    const auto text = document.value(section, key);
     if (!text)
         return defaultValue;
     return parseProfileInteger(*text).value_or(defaultValue);
 }
 
-bool readProfileBoolean(const ProfileFile &file, QStringView section, QStringView key, bool defaultValue)
+bool readProfileBoolean(const ProfileDocument &document, QStringView section, QStringView key, bool defaultValue)
 {
-    return readProfileInteger(file, section, key, defaultValue ? 1 : 0) != 0;
+    return readProfileInteger(document, section, key, defaultValue ? 1 : 0) != 0;
 }
 
 QString profileBoolean(bool value)
@@ -101,10 +101,10 @@ QString invalidIntegerMessage(const QString &text)
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 
-QStringList readNumberedList(const ProfileFile &file, QStringView section)
+QStringList readNumberedList(const ProfileDocument &document, QStringView section)
 {
     QStringList items;
-    for (const auto &entry : file.document().entries(section)) {
+    for (const auto &entry : document.entries(section)) {
         if (!entry.second.isEmpty())
             items.append(entry.second);
     }

@@ -48,7 +48,7 @@ public:
     // the file on disk is always either the old or the new one. Keys that are
     // not written keep what the file holds at the moment of saving.
     // Throws SettingsError "Unable to write to <full path>".
-    void SaveSettings(const ProgramSettings &settings, SettingsHost &host) const;
+    QString SaveSettings(const ProgramSettings &settings, SettingsHost &host) const;
 
     // The file written when none exists.
     QByteArray defaultFileContents() const;

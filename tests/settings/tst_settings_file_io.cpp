@@ -172,13 +172,23 @@ private slots:
         QCOMPARE(ProfileFile(path).readString(u"Test", u"Payload").size(), qMin(payloadSize, 1023));
     }
 
-    void unreadableFileIsReported()
+    void folderIsNeitherReadNorReplaced()
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("mox.ini"));
+        const QString path = QDir::toNativeSeparators(dir.filePath("mox.ini"));
         ProfileFile file(dir.filePath("mox.ini"));
         QVERIFY(file.existed());
-        QVERIFY(file.readError().contains(QStringLiteral("mox.ini")));
+        QCOMPARE(file.nonRegularKind(), QStringLiteral("a folder"));
+        QCOMPARE(file.readError(), QStringLiteral("%1 is not a regular file (it is a folder)").arg(path));
+        try {
+            file.writeString(u"A", u"k", QStringLiteral("1"));
+            QFAIL("the write should have been refused");
+        } catch (const SettingsError &error) {
+            QCOMPARE(error.message(),
+                     QStringLiteral("Unable to write to %1: it is not a regular file (it is a folder)").arg(path));
+        }
+        QVERIFY(QFileInfo(path).isDir());
     }
 
     void killDuringWriteLeavesOldOrNewFile()

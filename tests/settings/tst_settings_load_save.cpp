@@ -8,9 +8,15 @@
 #include "SettingsFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
 
@@ -48,6 +54,24 @@ QStringList sectionOrder(const QByteArray &bytes)
     return sections;
 }
 
+// Runs `work` and says whether it ended within a few seconds. A reader stuck
+// on a named pipe is set free by opening the pipe's other end, so that a
+// failing test ends instead of hanging.
+template <typename Work>
+bool endsSoon(Work work, const QString &pipe)
+{
+    auto done = std::async(std::launch::async, work);
+    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+        done.get();
+        return true;
+    }
+    const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0)
+        ::close(writer);
+    done.wait();
+    return false;
+}
+
 } // namespace
 
 class TstSettingsLoadSave : public QObject
@@ -76,6 +100,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_folder = m_dir.path() + u'/';
         QFile::remove(iniPath());
+        QDir().rmdir(iniPath());
     }
 
     void firstStartWritesTheDefaultFile()
@@ -446,6 +471,65 @@ private slots:
         } catch (const SettingsError &error) {
             QCOMPARE(error.message(), message);
         }
+    }
+
+    // Something other than a file named mox.ini is never opened, read or
+    // replaced: the program starts with its defaults and says why.
+    void refusesWhatIsNotARegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "a named pipe";
+        QTest::newRow("folder") << "a folder";
+        QTest::newRow("device behind a link") << "a character device";
+    }
+    void refusesWhatIsNotARegularFile()
+    {
+        QFETCH(QString, kind);
+        if (kind == "a named pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+        else if (kind == "a folder")
+            QVERIFY(QDir(m_folder).mkdir("mox.ini"));
+        else
+            QVERIFY(QFile::link("/dev/null", iniPath()));
+        const QStringList entries = QDir(m_folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QList<SettingsProblem> problems;
+        QVERIFY(endsSoon([&] { problems = load(settings, host); }, iniPath()));
+        const QString path = QDir::toNativeSeparators(iniPath());
+        const QString reason = QStringLiteral("%1 is not a regular file (it is %2); the program starts with its "
+                                              "default settings and will not write to it.")
+                                   .arg(path, kind);
+        QCOMPARE(problems, QList<SettingsProblem>({{path, {}, {}, {}, reason}}));
+        QVERIFY(describeSettingsProblems(problems).endsWith(u'\n' + reason));
+        // The defaults of a first start, lists included.
+        QCOMPARE(settings.WindowPosition, QStringLiteral("0,0,640,480"));
+        QCOMPARE(host.table, QStringLiteral("contents.db"));
+        QCOMPARE(host.types.count(), 9);
+        QCOMPARE(host.phrases.count(), 4);
+
+        QString notice;
+        QVERIFY(endsSoon([&] { notice = settingsFile().SaveSettings(settings, host); }, iniPath()));
+        QCOMPARE(notice, QStringLiteral("%1 is not a regular file (it is %2); the settings of this session were "
+                                        "not saved.")
+                             .arg(path, kind));
+        QCOMPARE(QDir(m_folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), entries);
+        QVERIFY(!QFileInfo(iniPath()).isFile() || QFileInfo(iniPath()).isSymLink());
+    }
+
+    void linkToAFileIsReadAndWrittenThrough()
+    {
+        QVERIFY(writeBytes(m_folder + "real.ini", "[View]\nTableName=mine.db\n"));
+        QVERIFY(QFile::link(m_folder + "real.ini", iniPath()));
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QVERIFY(load(settings, host).isEmpty());
+        QCOMPARE(host.table, QStringLiteral("mine.db"));
+        host.table = QStringLiteral("other.db");
+        QVERIFY(settingsFile().SaveSettings(settings, host).isEmpty());
+        QVERIFY(QFileInfo(iniPath()).isSymLink());
+        QCOMPARE(ProfileFile(m_folder + "real.ini").readString(u"View", u"TableName"), QStringLiteral("other.db"));
     }
 
     void programFolderGetsItsSeparator()
