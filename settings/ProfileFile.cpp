@@ -88,6 +88,12 @@ void ProfileFile::writeString(QStringView section, QStringView key, const QStrin
     changed();
 }
 
+void ProfileFile::writeSection(QStringView section, const QList<ProfileDocument::Entry> &entries)
+{
+    m_document.writeSection(section, entries);
+    changed();
+}
+
 void ProfileFile::eraseSection(QStringView section)
 {
     m_document.eraseSection(section);
@@ -108,13 +114,14 @@ SettingsError ProfileFile::writeError(const QString &reason) const
     return SettingsError(message);
 }
 
-void ProfileFile::save()
+QString ProfileFile::save()
 {
     // A rename over it would replace the pipe or device with a file, and
     // writing into it is no safe save either.
     if (!m_nonRegularKind.isEmpty())
         throw writeError(QStringLiteral("it is not a regular file (it is %1)").arg(m_nonRegularKind));
-    const QByteArray bytes = m_document.toBytes();
+    const ProfileDocument::Encoded encoded = m_document.encode();
+    const QByteArray &bytes = encoded.bytes;
     QSaveFile file(m_path);
     // The buffered part is written by flush(); commit() renames the temporary
     // file over the old one even when that last write failed (a full disk),
@@ -128,4 +135,11 @@ void ProfileFile::save()
     if (!file.commit() || file.error() != QFileDevice::NoError)
         throw writeError(file.errorString());
     m_existed = true;
+    m_notice.clear();
+    if (!encoded.utf8Instead.isEmpty()) {
+        m_notice = QStringLiteral("%1 was written in UTF-8 because %2.").arg(fullPath(m_path), encoded.utf8Instead);
+        // From now on the file is UTF-8, the lines as read included.
+        m_document = ProfileDocument::fromBytes(bytes);
+    }
+    return m_notice;
 }

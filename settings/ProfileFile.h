@@ -29,16 +29,21 @@ public:
     QString readString(QStringView section, QStringView key, const QString &defaultValue = {}) const;
     QStringList keyNames(QStringView section) const;
 
-    // Both save the file at once unless auto-save is off.
+    // Each saves the file at once unless auto-save is off.
     void writeString(QStringView section, QStringView key, const QString &value);
+    void writeSection(QStringView section, const QList<ProfileDocument::Entry> &entries);
     void eraseSection(QStringView section);
 
     // With auto-save off, changes collect in memory until save(), so a
     // group of changes reaches the disk in one step.
     void setAutoSave(bool on) { m_autoSave = on; }
     // Throws SettingsError "Unable to write to <full path>: <reason>" on
-    // failure; the file on disk is then left as it was.
-    void save();
+    // failure; the file on disk is then left as it was. Returns a message for
+    // the user when the file had to be written in UTF-8 instead of the
+    // encoding it was read in, else an empty text; the latest such message
+    // stays in notice().
+    QString save();
+    const QString &notice() const { return m_notice; }
 
 private:
     void changed();
@@ -48,6 +53,7 @@ private:
     ProfileDocument m_document;
     QString m_readError;
     QString m_nonRegularKind;
+    QString m_notice;
     bool m_existed = false;
     bool m_autoSave = true;
 };

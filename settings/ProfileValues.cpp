@@ -104,15 +104,32 @@ QString invalidIntegerMessage(const QString &text)
 QStringList readNumberedList(const ProfileDocument &document, QStringView section)
 {
     QStringList items;
-    for (const auto &entry : document.entries(section)) {
-        if (!entry.second.isEmpty())
-            items.append(entry.second);
+    for (const QString &value : document.listValues(section)) {
+        if (!value.isEmpty())
+            items.append(value);
     }
     return items;
 }
 
+namespace {
+
+QList<ProfileDocument::Entry> numbered(QStringView prefix, const QStringList &items)
+{
+    QList<ProfileDocument::Entry> entries;
+    for (qsizetype n = 0; n < items.size(); ++n)
+        entries.append({prefix.toString() + QString::number(n), items[n]});
+    return entries;
+}
+
+} // namespace
+
 void writeNumberedList(ProfileFile &file, QStringView section, QStringView prefix, const QStringList &items)
 {
-    for (qsizetype n = 0; n < items.size(); ++n)
-        file.writeString(section, prefix.toString() + QString::number(n), items[n]);
+    for (const auto &[key, value] : numbered(prefix, items))
+        file.writeString(section, key, value);
+}
+
+void replaceNumberedList(ProfileFile &file, QStringView section, QStringView prefix, const QStringList &items)
+{
+    file.writeSection(section, numbered(prefix, items));
 }

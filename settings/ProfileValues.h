@@ -26,8 +26,11 @@ QString profileBoolean(bool value);
 std::optional<QList<int>> parseIntegerFields(QStringView text, int count, QString &badPart);
 QString invalidIntegerMessage(const QString &text);
 
-// Numbered lists: every key of the section contributes its value, in file
-// order, whatever its name; an empty value contributes nothing.
+// Numbered lists: every key of every copy of the section contributes its
+// value, in file order, whatever its name; an empty value contributes nothing.
 QStringList readNumberedList(const ProfileDocument &document, QStringView section);
-// Writes the items as prefix + position (from 0) in their order.
+// Writes the items as prefix + position (from 0) in their order; keys past
+// the end of the list keep their values.
 void writeNumberedList(ProfileFile &file, QStringView section, QStringView prefix, const QStringList &items);
+// The same, in place of everything the section held; an empty list removes it.
+void replaceNumberedList(ProfileFile &file, QStringView section, QStringView prefix, const QStringList &items);

@@ -289,12 +289,10 @@ QString SettingsFile::SaveSettings(const ProgramSettings &settings, SettingsHost
     if (settings.SaveRecNo && host.isTableOpen())
         file.writeString(View, u"RecNo", QString::number(host.recNo()));
 
-    file.eraseSection(Phrases);
-    writeNumberedList(file, Phrases, u"Phrase", host.phraseList().items());
-    file.eraseSection(TypeDefs);
-    writeNumberedList(file, TypeDefs, u"Type", host.typeList().items());
-    file.eraseSection(StatusDefs);
-    writeNumberedList(file, StatusDefs, u"Status", host.statusList().items());
+    // Each list replaces its section where the section stands.
+    replaceNumberedList(file, Phrases, u"Phrase", host.phraseList().items());
+    replaceNumberedList(file, TypeDefs, u"Type", host.typeList().items());
+    replaceNumberedList(file, StatusDefs, u"Status", host.statusList().items());
 
     if (settings.InitPaths || settings.KeepPaths) {
         const PathTable &paths = settings.InitPaths ? settings.SpecifiedPaths : settings.CurrentPaths;
@@ -305,6 +303,5 @@ QString SettingsFile::SaveSettings(const ProgramSettings &settings, SettingsHost
     // Not erased first: keys past the list's length keep their values.
     writeNumberedList(file, History, u"File", host.recentList().entries());
 
-    file.save();
-    return {};
+    return file.save();
 }

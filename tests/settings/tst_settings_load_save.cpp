@@ -44,6 +44,21 @@ QByteArray expectedDefaultFile(const QString &folder)
         .toUtf8();
 }
 
+// The text as a file from elsewhere holds it.
+QByteArray encoded(const QString &encoding, const QString &text)
+{
+    if (encoding == "Windows-1252")
+        return text.toLatin1();
+    if (encoding == "UTF-8")
+        return text.toUtf8();
+    QByteArray bytes = encoding == "UTF-16LE" ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (QChar c : text) {
+        const char pair[2] = {char(c.unicode() >> 8), char(c.unicode() & 0xFF)};
+        bytes += encoding == "UTF-16LE" ? QByteArray(&pair[1], 1) + QByteArray(&pair[0], 1) : QByteArray(pair, 2);
+    }
+    return bytes;
+}
+
 QStringList sectionOrder(const QByteArray &bytes)
 {
     QStringList sections;
@@ -310,6 +325,79 @@ private slots:
         QVERIFY(next.phrases.isEmpty());
     }
 
+    // A settings file carried over from Windows keeps its encoding, its line
+    // endings and the lines the program does not write.
+    void filesFromElsewhereKeepTheirText_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<bool>("holdsEverything");
+        QTest::newRow("Windows-1252") << "Windows-1252" << false;
+        QTest::newRow("UTF-16 little-endian") << "UTF-16LE" << true;
+        QTest::newRow("UTF-16 big-endian") << "UTF-16BE" << true;
+        QTest::newRow("UTF-8") << "UTF-8" << true;
+    }
+    void filesFromElsewhereKeepTheirText()
+    {
+        QFETCH(QString, encoding);
+        QFETCH(bool, holdsEverything);
+        const QString note = QStringLiteral("; Notiz f\u00FCr mich\r\n");
+        const QString text = note + QStringLiteral("[View]\r\nTableName=Caf\u00E9.db\r\n[Phrases]\r\n"
+                                                   "Phrase0=Caf\u00E9 cr\u00E8me\r\n");
+        writeIni(encoded(encoding, text));
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QVERIFY(load(settings, host).isEmpty());
+        QCOMPARE(host.table, QStringLiteral("Caf\u00E9.db"));
+        QCOMPARE(host.phrases.items(), QStringList{QStringLiteral("Caf\u00E9 cr\u00E8me")});
+
+        QCOMPARE(settingsFile().SaveSettings(settings, host), QString());
+        QVERIFY(readBytes(iniPath()).startsWith(encoded(encoding, note)));
+        FakeHost again(m_folder);
+        load(settings, again);
+        QCOMPARE(again.table, host.table);
+        QCOMPARE(again.phrases.items(), host.phrases.items());
+
+        // A phrase that Windows-1252 has no characters for.
+        host.phrases.add(QStringLiteral("\u03A9 ok"));
+        const QString notice = settingsFile().SaveSettings(settings, host);
+        if (holdsEverything) {
+            QCOMPARE(notice, QString());
+            QVERIFY(readBytes(iniPath()).startsWith(encoded(encoding, note)));
+        } else {
+            QCOMPARE(notice, QStringLiteral("%1 was written in UTF-8 because \"\u03A9\" (key Phrase1 in section "
+                                            "[Phrases]) cannot be written in Windows-1252, the encoding it was read in.")
+                                 .arg(QDir::toNativeSeparators(iniPath())));
+            QVERIFY(readBytes(iniPath()).startsWith(note.toUtf8()));
+            // Said once: the file is UTF-8 from now on.
+            QCOMPARE(settingsFile().SaveSettings(settings, host), QString());
+        }
+        FakeHost last(m_folder);
+        load(settings, last);
+        QCOMPARE(last.table, host.table);
+        QCOMPARE(last.phrases.items(), host.phrases.items());
+    }
+
+    void repeatedSectionKeepsItsEntries()
+    {
+        writeIni("[Phrases]\nPhrase0=One\n\n[View]\nTableName=x.db\n\n[Phrases]\nPhrase0=Two\nPhrase1=Three\n"
+                 "\n[History]\nFile0=/a.db\n\n[history]\nFile1=/b.db\n");
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        QCOMPARE(host.phrases.items(), QStringList({"One", "Three", "Two"}));
+        QCOMPARE(host.recent.entries(), QStringList({"/a.db", "/b.db"}));
+
+        settingsFile().SaveSettings(settings, host);
+        const QByteArray bytes = readBytes(iniPath());
+        QVERIFY(bytes.startsWith("[Phrases]\nPhrase0=One\nPhrase1=Three\nPhrase2=Two\n\n[View]\n"));
+        QCOMPARE(sectionOrder(bytes).count("Phrases"), 1);
+        QCOMPARE(sectionOrder(bytes).join(u',').toLower().count(QStringLiteral("history")), 1);
+        FakeHost again(m_folder);
+        load(settings, again);
+        QCOMPARE(again.phrases.items(), host.phrases.items());
+        QCOMPARE(again.recent.entries(), host.recent.entries());
+    }
+
     void historyRestoresInKeyOrder_data()
     {
         QTest::addColumn<QByteArray>("history");
@@ -433,7 +521,8 @@ private slots:
         QCOMPARE(back.recent.entries(), host.recent.entries());
     }
 
-    // Keys that exist are replaced where they stand; erased lists come back at the end.
+    // Sections that exist are rewritten where they stand, lists included;
+    // missing ones are added at the end in the order of the steps.
     void saveOrdersSectionsByItsSteps()
     {
         ProgramSettings settings;
@@ -442,7 +531,7 @@ private slots:
         host.recent.AddFile(QStringLiteral("/x/a.db"));
         settingsFile().SaveSettings(settings, host);
         QCOMPARE(sectionOrder(readBytes(iniPath())),
-                 QStringList({"Program", "View", "Grid", "Paths", "History", "Phrases", "TypeDefs", "StatusDefs"}));
+                 QStringList({"Program", "View", "Grid", "Paths", "Phrases", "StatusDefs", "TypeDefs", "History"}));
 
         QFile::remove(iniPath());
         settingsFile().SaveSettings(settings, host);
