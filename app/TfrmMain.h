@@ -129,6 +129,8 @@ public:
     State placementState() const override;
     void postMinimize() override;
     void maximize() override;
+    QList<QRect> placementScreens() const override;
+    QSize placementMinimumSize() const override;
 
     // Controls, named as the window's design names them.
     QFrame *pnlToolbar = nullptr;

@@ -11,6 +11,7 @@
 #include "ErrorReport.h"
 #include "FolderPath.h"
 #include "FileDialogs.h"
+#include "MainLayout.h"
 #include "MOXAbout.h"
 #include "MOXCantOpen.h"
 #include "MOXDeleteRecord.h"
@@ -26,7 +27,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -294,4 +297,23 @@ void TfrmMain::postMinimize()
 void TfrmMain::maximize()
 {
     setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+QList<QRect> TfrmMain::placementScreens() const
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas.append(screen->availableGeometry());
+    return areas;
+}
+
+QSize TfrmMain::placementMinimumSize() const
+{
+    // The window itself has no minimum; this is the client area below which the
+    // resize rule stops shrinking the content (that of a 0 x 0 client area, with
+    // the tool bar's margin on the far sides too), plus the menu bar above it.
+    const MainLayout smallest = MainLayout::forClient(0, 0);
+    const int margin = pnlToolbar->x();
+    const QSize client(margin + smallest.toolbarWidth + margin, smallest.statusTop + stsMOX->height() + margin);
+    return client + QSize(0, menuBar()->sizeHint().height());
 }

@@ -2,6 +2,8 @@
 
 #include "SettingsError.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isBlank(QChar c)
@@ -75,10 +77,8 @@ QString checkedName(QStringView name, bool isKey)
 
 } // namespace
 
-ProfileDocument::Line ProfileDocument::parseLine(QString text)
+ProfileDocument::Line ProfileDocument::parseLine(QString text, QString ending)
 {
-    while (text.endsWith(u'\r'))
-        text.chop(1);
     Line line;
     const QString trimmed = trimBlanks(text);
     if (trimmed.startsWith(u'[')) {
@@ -96,36 +96,105 @@ ProfileDocument::Line ProfileDocument::parseLine(QString text)
         }
     }
     line.text = std::move(text);
+    line.ending = std::move(ending);
     return line;
+}
+
+ProfileDocument::Line ProfileDocument::newLine(const QString &text) const
+{
+    return parseLine(text, m_newline);
 }
 
 ProfileDocument ProfileDocument::fromBytes(const QByteArray &bytes)
 {
-    QByteArrayView view(bytes);
-    while (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
-    const QString text = QString::fromUtf8(view);
-
     ProfileDocument document;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = text.size();
-        document.m_lines.append(parseLine(text.mid(start, end - start)));
-        start = end + 1;
+    qsizetype marks = 0;
+    document.m_encoding = detectEncoding(bytes, marks);
+    document.m_marks = bytes.left(marks);
+    bool newlineFound = false;
+    for (QByteArrayView raw : splitLines(document.m_encoding, QByteArrayView(bytes).sliced(marks))) {
+        const QString decoded = decodeText(document.m_encoding, raw);
+        qsizetype cut = decoded.size();
+        if (cut > 0 && decoded[cut - 1] == u'\n')
+            --cut;
+        while (cut > 0 && decoded[cut - 1] == u'\r')
+            --cut;
+        Line line = parseLine(decoded.left(cut), decoded.mid(cut));
+        line.raw = raw.toByteArray();
+        // Lines the program adds end as the file's first line does.
+        if (!newlineFound && line.ending.endsWith(u'\n')) {
+            document.m_newline = line.ending.endsWith(u"\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
+            newlineFound = true;
+        }
+        document.m_lines.append(std::move(line));
     }
     return document;
 }
 
-QByteArray ProfileDocument::toBytes() const
+std::optional<QByteArray> ProfileDocument::encodeLines(ProfileEncoding encoding, bool keepRaw, QString *unwritable,
+                                                       qsizetype *unwritableLine) const
 {
-    QString text;
-    for (const Line &line : m_lines) {
-        text += line.text;
-        text += u'\n';
+    const bool wide = encoding == ProfileEncoding::Utf16LE || encoding == ProfileEncoding::Utf16BE;
+    QByteArray bytes;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const Line &line = m_lines[i];
+        // A line that lost its place at the end gets the line break it lacks.
+        const bool needsBreak = i + 1 < m_lines.size() && !line.ending.endsWith(u'\n');
+        // An odd byte at the end of a UTF-16 file cannot stand before more text.
+        const bool keep = keepRaw && !line.raw.isEmpty() && !(needsBreak && wide && line.raw.size() % 2 != 0);
+        const QString text = keep ? (needsBreak ? m_newline : QString())
+                                  : line.text + line.ending + (needsBreak ? m_newline : QString());
+        const auto encoded = encodeText(encoding, text, unwritable);
+        if (!encoded) {
+            *unwritableLine = i;
+            return std::nullopt;
+        }
+        if (keep)
+            bytes += line.raw;
+        bytes += *encoded;
     }
-    return text.toUtf8();
+    return bytes;
+}
+
+QString ProfileDocument::describeUnwritable(const QString &character, qsizetype line) const
+{
+    QString section;
+    for (qsizetype i = line; i >= 0; --i) {
+        if (m_lines[i].kind == Kind::Section) {
+            section = m_lines[i].name;
+            break;
+        }
+    }
+    QString where;
+    if (m_lines[line].kind == Kind::Key)
+        where = QStringLiteral(" (key %1 in section [%2])").arg(m_lines[line].name, section);
+    else if (m_lines[line].kind == Kind::Section)
+        where = QStringLiteral(" (section [%1])").arg(section);
+    return QStringLiteral("\"%1\"%2 cannot be written in %3, the encoding it was read in")
+        .arg(character, where, encodingName(m_encoding));
+}
+
+ProfileDocument::Encoded ProfileDocument::encode() const
+{
+    QString unwritable;
+    qsizetype unwritableLine = -1;
+    const auto own = encodeLines(m_encoding, true, &unwritable, &unwritableLine);
+    QString reason;
+    if (!own) {
+        reason = describeUnwritable(unwritable, unwritableLine);
+    } else {
+        // Once the lines that made the file Windows-1252 are gone, what is
+        // left may be valid UTF-8, and would be read as such next time.
+        qsizetype marks = 0;
+        const bool ascii = std::all_of(own->cbegin(), own->cend(), [](char c) { return uchar(c) < 0x80; });
+        if (m_encoding != ProfileEncoding::Windows1252 || ascii
+            || detectEncoding(*own, marks) == ProfileEncoding::Windows1252)
+            return {m_marks + *own, {}};
+        reason = QStringLiteral("in %1, the encoding it was read in, its text would read back as UTF-8")
+                     .arg(encodingName(m_encoding));
+    }
+    // UTF-8 holds every character, so this cannot fail.
+    return {encodeLines(ProfileEncoding::Utf8, false, &unwritable, &unwritableLine).value_or(QByteArray()), reason};
 }
 
 qsizetype ProfileDocument::sectionEnd(qsizetype header) const
@@ -136,25 +205,69 @@ qsizetype ProfileDocument::sectionEnd(qsizetype header) const
     return end;
 }
 
-std::optional<QPair<qsizetype, qsizetype>> ProfileDocument::sectionRange(QStringView section) const
+QList<ProfileDocument::Range> ProfileDocument::sectionRanges(QStringView section) const
 {
+    QList<Range> ranges;
     const QString name = trimBlanks(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         if (m_lines[i].kind == Kind::Section && sameName(m_lines[i].name, name))
-            return qMakePair(i, sectionEnd(i));
+            ranges.append(qMakePair(i, sectionEnd(i)));
     }
-    return std::nullopt;
+    return ranges;
+}
+
+qsizetype ProfileDocument::contentEnd(const Range &range) const
+{
+    qsizetype end = range.second;
+    while (end > range.first + 1 && trimBlanks(m_lines[end - 1].text).isEmpty())
+        --end;
+    return end;
+}
+
+void ProfileDocument::removeRange(const Range &range)
+{
+    const bool atEnd = range.second == m_lines.size();
+    m_lines.remove(range.first, range.second - range.first);
+    // The blank line that stood before a removed last section is not left dangling.
+    while (atEnd && !m_lines.isEmpty() && trimBlanks(m_lines.back().text).isEmpty())
+        m_lines.removeLast();
+}
+
+std::optional<ProfileDocument::Range> ProfileDocument::mergeSection(const QString &name)
+{
+    const QList<Range> ranges = sectionRanges(name);
+    if (ranges.isEmpty())
+        return std::nullopt;
+    // The later copies' lines move, in their order, to the end of the first
+    // copy, where their keys still come after the first copy's own.
+    QList<Line> moved;
+    for (qsizetype k = ranges.size() - 1; k >= 1; --k) {
+        moved = m_lines.mid(ranges[k].first + 1, contentEnd(ranges[k]) - ranges[k].first - 1) + moved;
+        removeRange(ranges[k]);
+    }
+    const qsizetype header = ranges.first().first;
+    const qsizetype at = contentEnd({header, sectionEnd(header)});
+    for (qsizetype i = 0; i < moved.size(); ++i)
+        m_lines.insert(at + i, std::move(moved[i]));
+    return qMakePair(header, sectionEnd(header));
+}
+
+void ProfileDocument::appendSection(const QString &name, QList<Line> lines)
+{
+    if (!m_lines.isEmpty() && !trimBlanks(m_lines.back().text).isEmpty())
+        m_lines.append(newLine(QString()));
+    m_lines.append(newLine(u'[' + name + u']'));
+    m_lines.append(std::move(lines));
 }
 
 std::optional<QString> ProfileDocument::value(QStringView section, QStringView key) const
 {
-    const auto range = sectionRange(section);
-    if (!range)
-        return std::nullopt;
     const QString name = trimBlanks(key);
-    for (qsizetype i = range->first + 1; i < range->second; ++i) {
-        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, name))
-            return limited(m_lines[i].value);
+    for (const Range &range : sectionRanges(section)) {
+        for (qsizetype i = range.first + 1; i < range.second; ++i) {
+            if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, name))
+                return limited(m_lines[i].value);
+        }
     }
     return std::nullopt;
 }
@@ -167,17 +280,16 @@ QString ProfileDocument::readString(QStringView section, QStringView key, const 
 QList<ProfileDocument::Entry> ProfileDocument::entries(QStringView section) const
 {
     QList<Entry> result;
-    const auto range = sectionRange(section);
-    if (!range)
-        return result;
-    for (qsizetype i = range->first + 1; i < range->second; ++i) {
-        const Line &line = m_lines[i];
-        if (line.kind != Kind::Key)
-            continue;
-        const bool seen = std::any_of(result.cbegin(), result.cend(),
-                                      [&](const Entry &entry) { return sameName(entry.first, line.name); });
-        if (!seen)
-            result.append({line.name, limited(line.value)});
+    for (const Range &range : sectionRanges(section)) {
+        for (qsizetype i = range.first + 1; i < range.second; ++i) {
+            const Line &line = m_lines[i];
+            if (line.kind != Kind::Key)
+                continue;
+            const bool seen = std::any_of(result.cbegin(), result.cend(),
+                                          [&](const Entry &entry) { return sameName(entry.first, line.name); });
+            if (!seen)
+                result.append({line.name, limited(line.value)});
+        }
     }
     return result;
 }
@@ -190,47 +302,67 @@ QStringList ProfileDocument::keyNames(QStringView section) const
     return names;
 }
 
+QStringList ProfileDocument::listValues(QStringView section) const
+{
+    QStringList values;
+    for (const Range &range : sectionRanges(section)) {
+        for (qsizetype i = range.first + 1; i < range.second; ++i) {
+            if (m_lines[i].kind == Kind::Key)
+                values.append(limited(m_lines[i].value));
+        }
+    }
+    return values;
+}
+
 void ProfileDocument::writeString(QStringView section, QStringView key, const QString &value)
 {
     const QString sectionName = checkedName(section, false);
     const QString keyName = checkedName(key, true);
-    Line line = parseLine(keyName + u'=' + encodeValue(value));
+    Line line = newLine(keyName + u'=' + encodeValue(value));
 
-    const auto range = sectionRange(sectionName);
+    const auto range = mergeSection(sectionName);
     if (!range) {
-        if (!m_lines.isEmpty() && !trimBlanks(m_lines.back().text).isEmpty())
-            m_lines.append(parseLine(QString()));
-        m_lines.append(parseLine(u'[' + sectionName + u']'));
-        m_lines.append(std::move(line));
+        appendSection(sectionName, {std::move(line)});
         return;
     }
-    qsizetype insertAt = range->first + 1;
     for (qsizetype i = range->first + 1; i < range->second; ++i) {
         if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, keyName)) {
+            // The line keeps its own line ending.
+            if (m_lines[i].ending.endsWith(u'\n'))
+                line.ending = m_lines[i].ending;
             m_lines[i] = std::move(line);
             return;
         }
-        // New keys go after the section's last non-blank line, so the blank
-        // line that separates it from the next section stays in place.
-        if (!trimBlanks(m_lines[i].text).isEmpty())
-            insertAt = i + 1;
     }
-    m_lines.insert(insertAt, std::move(line));
+    // New keys go after the section's last non-blank line, so the blank line
+    // that separates it from the next section stays in place.
+    m_lines.insert(contentEnd(*range), std::move(line));
+}
+
+void ProfileDocument::writeSection(QStringView section, const QList<Entry> &entries)
+{
+    const QString sectionName = checkedName(section, false);
+    QList<Line> lines;
+    for (const Entry &entry : entries)
+        lines.append(newLine(checkedName(entry.first, true) + u'=' + encodeValue(entry.second)));
+    if (lines.isEmpty()) {
+        eraseSection(sectionName);
+        return;
+    }
+    const auto range = mergeSection(sectionName);
+    if (!range) {
+        appendSection(sectionName, std::move(lines));
+        return;
+    }
+    const qsizetype begin = range->first + 1;
+    m_lines.remove(begin, contentEnd(*range) - begin);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        m_lines.insert(begin + i, std::move(lines[i]));
 }
 
 void ProfileDocument::eraseSection(QStringView section)
 {
-    const QString name = trimBlanks(section);
-    bool erased = false;
-    for (qsizetype i = 0; i < m_lines.size();) {
-        if (m_lines[i].kind == Kind::Section && sameName(m_lines[i].name, name)) {
-            m_lines.remove(i, sectionEnd(i) - i);
-            erased = true;
-        } else {
-            ++i;
-        }
-    }
-    // The blank line that stood before an erased last section is not left dangling.
-    while (erased && !m_lines.isEmpty() && trimBlanks(m_lines.back().text).isEmpty())
-        m_lines.removeLast();
+    const QList<Range> ranges = sectionRanges(section);
+    for (auto it = ranges.crbegin(); it != ranges.crend(); ++it)
+        removeRange(*it);
 }

@@ -57,17 +57,17 @@ std::optional<int> parseProfileInteger(QStringView text)
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-int readProfileInteger(const ProfileFile &file, QStringView section, QStringView key, int defaultValue)
+int readProfileInteger(const ProfileDocument &document, QStringView section, QStringView key, int defaultValue)
 {
-    const auto text = file.document().value(section, key);
+    const auto text = document.value(section, key);
     if (!text)
         return defaultValue;
     return parseProfileInteger(*text).value_or(defaultValue);
 }
 
-bool readProfileBoolean(const ProfileFile &file, QStringView section, QStringView key, bool defaultValue)
+bool readProfileBoolean(const ProfileDocument &document, QStringView section, QStringView key, bool defaultValue)
 {
-    return readProfileInteger(file, section, key, defaultValue ? 1 : 0) != 0;
+    return readProfileInteger(document, section, key, defaultValue ? 1 : 0) != 0;
 }
 
 QString profileBoolean(bool value)
@@ -101,18 +101,35 @@ QString invalidIntegerMessage(const QString &text)
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 
-QStringList readNumberedList(const ProfileFile &file, QStringView section)
+QStringList readNumberedList(const ProfileDocument &document, QStringView section)
 {
     QStringList items;
-    for (const auto &entry : file.document().entries(section)) {
-        if (!entry.second.isEmpty())
-            items.append(entry.second);
+    for (const QString &value : document.listValues(section)) {
+        if (!value.isEmpty())
+            items.append(value);
     }
     return items;
 }
 
+namespace {
+
+QList<ProfileDocument::Entry> numbered(QStringView prefix, const QStringList &items)
+{
+    QList<ProfileDocument::Entry> entries;
+    for (qsizetype n = 0; n < items.size(); ++n)
+        entries.append({prefix.toString() + QString::number(n), items[n]});
+    return entries;
+}
+
+} // namespace
+
 void writeNumberedList(ProfileFile &file, QStringView section, QStringView prefix, const QStringList &items)
 {
-    for (qsizetype n = 0; n < items.size(); ++n)
-        file.writeString(section, prefix.toString() + QString::number(n), items[n]);
+    for (const auto &[key, value] : numbered(prefix, items))
+        file.writeString(section, key, value);
+}
+
+void replaceNumberedList(ProfileFile &file, QStringView section, QStringView prefix, const QStringList &items)
+{
+    file.writeSection(section, numbered(prefix, items));
 }

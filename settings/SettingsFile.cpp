@@ -95,15 +95,16 @@ void fillWithDefaults(Profile &profile, const QString &programFolder)
 class CheckedReader
 {
 public:
-    CheckedReader(const ProfileFile &file, QList<SettingsProblem> &problems)
-        : m_file(file)
+    CheckedReader(const ProfileDocument &document, const QString &fileName, QList<SettingsProblem> &problems)
+        : m_document(document)
+        , m_fileName(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()))
         , m_problems(problems)
     {
     }
 
     QString position(const QString &key, const QString &defaultValue, int fieldCount)
     {
-        const QString text = m_file.readString(View, key, defaultValue);
+        const QString text = m_document.readString(View, key, defaultValue);
         QString bad;
         if (parseIntegerFields(text, fieldCount, bad))
             return text;
@@ -114,7 +115,7 @@ public:
     QPair<int, int> column(int n)
     {
         const QString key = columnKey(n);
-        const QString text = m_file.readString(Grid, key, defaultColumn(n));
+        const QString text = m_document.readString(Grid, key, defaultColumn(n));
         QString bad;
         const auto fields = parseIntegerFields(text, 2, bad);
         if (!fields) {
@@ -129,12 +130,12 @@ public:
 
     void note(const QString &section, const QString &key, const QString &value, const QString &reason)
     {
-        m_problems.append({QDir::toNativeSeparators(QFileInfo(m_file.path()).absoluteFilePath()), section, key,
-                           value, reason});
+        m_problems.append({m_fileName, section, key, value, reason});
     }
 
 private:
-    const ProfileFile &m_file;
+    const ProfileDocument &m_document;
+    QString m_fileName;
     QList<SettingsProblem> &m_problems;
 };
 
@@ -145,8 +146,9 @@ QString describeSettingsProblems(const QList<SettingsProblem> &problems)
     QStringList lines;
     lines.append(u"Some settings could not be used and took their default values:"_s);
     for (const SettingsProblem &problem : problems) {
+        // A problem with the file as a whole names the file itself.
         if (problem.key.isEmpty())
-            lines.append(QStringLiteral("%1: %2").arg(problem.fileName, problem.reason));
+            lines.append(problem.reason);
         else
             lines.append(QStringLiteral("%1, section [%2], key %3 holds \"%4\": %5")
                              .arg(problem.fileName, problem.section, problem.key, problem.value, problem.reason));
@@ -184,38 +186,48 @@ QList<SettingsProblem> SettingsFile::LoadSettings(ProgramSettings &settings, Set
 
     const ProfileFile file(fileName());
     QList<SettingsProblem> problems;
-    CheckedReader checked(file, problems);
-    if (!file.readError().isEmpty())
+    // A file that cannot be read counts as empty. One that is not a regular
+    // file is not even opened: the program runs as on a first start.
+    ProfileDocument defaults;
+    const bool refused = !file.nonRegularKind().isEmpty();
+    if (refused)
+        fillWithDefaults(defaults, m_programFolder);
+    const ProfileDocument &document = refused ? defaults : file.document();
+    CheckedReader checked(document, fileName(), problems);
+    if (refused)
+        checked.note({}, {}, {}, file.readError() + u"; the program starts with its default settings and will not "
+                                                    u"write to it."_s);
+    else if (!file.readError().isEmpty())
         checked.note({}, {}, {}, file.readError());
 
-    settings.KeepPaths = readProfileBoolean(file, Program, u"KeepPaths", true);
-    settings.InitPaths = readProfileBoolean(file, Program, u"InitPaths", true);
-    settings.SaveInterface = readProfileBoolean(file, Program, u"SaveInterface", true);
-    settings.SaveRecNo = readProfileBoolean(file, Program, u"SaveRecNo", true);
-    settings.SaveToCache = readProfileBoolean(file, Program, u"SaveToCache", false);
+    settings.KeepPaths = readProfileBoolean(document, Program, u"KeepPaths", true);
+    settings.InitPaths = readProfileBoolean(document, Program, u"InitPaths", true);
+    settings.SaveInterface = readProfileBoolean(document, Program, u"SaveInterface", true);
+    settings.SaveRecNo = readProfileBoolean(document, Program, u"SaveRecNo", true);
+    settings.SaveToCache = readProfileBoolean(document, Program, u"SaveToCache", false);
 
     settings.WindowPosition = checked.position(u"WindowPosition"_s, QString::fromLatin1(DefaultWindowPosition), 4);
-    settings.WindowState = readProfileInteger(file, View, u"WindowState", 1);
+    settings.WindowState = readProfileInteger(document, View, u"WindowState", 1);
     settings.FindPosition = checked.position(u"FindPosition"_s, QString::fromLatin1(DefaultFindPosition), 2);
 
     if (settings.SaveInterface) {
-        settings.Grid = readProfileBoolean(file, View, u"Grid", true);
+        settings.Grid = readProfileBoolean(document, View, u"Grid", true);
         for (int n = 0; n < GridColumnCount; ++n) {
             const auto [field, width] = checked.column(n);
             host.setGridColumn(n, field, width);
         }
-        host.setIndexName(file.readString(View, u"IndexName"));
+        host.setIndexName(document.readString(View, u"IndexName"));
     } else {
         settings.Grid = false;
     }
 
-    host.setDatabaseName(file.readString(View, u"DatabaseName", m_programFolder));
-    host.setTableName(file.readString(View, u"TableName", DefaultTableName));
-    settings.RecNo = settings.SaveRecNo ? readProfileInteger(file, View, u"RecNo", 1) : 1;
+    host.setDatabaseName(document.readString(View, u"DatabaseName", m_programFolder));
+    host.setTableName(document.readString(View, u"TableName", DefaultTableName));
+    settings.RecNo = settings.SaveRecNo ? readProfileInteger(document, View, u"RecNo", 1) : 1;
 
     const auto fill = [&](SortedTextList &list, const QString &section) {
         list.clear();
-        for (const QString &item : readNumberedList(file, section))
+        for (const QString &item : readNumberedList(document, section))
             list.add(item);
     };
     fill(host.typeList(), TypeDefs);
@@ -224,7 +236,7 @@ QList<SettingsProblem> SettingsFile::LoadSettings(ProgramSettings &settings, Set
 
     for (PathTask task : AllPathTasks) {
         settings.CurrentPaths[task] = settings.KeepPaths || settings.InitPaths
-                                          ? file.readString(Paths, pathTaskKey(task), m_programFolder)
+                                          ? document.readString(Paths, pathTaskKey(task), m_programFolder)
                                           : m_programFolder;
     }
     settings.SpecifiedPaths = settings.CurrentPaths;
@@ -232,16 +244,19 @@ QList<SettingsProblem> SettingsFile::LoadSettings(ProgramSettings &settings, Set
     // From the last key to the first, so that the first key ends on top.
     TRecentlist &recent = host.recentList();
     recent.clear();
-    const QStringList history = readNumberedList(file, History);
+    const QStringList history = readNumberedList(document, History);
     for (auto it = history.crbegin(); it != history.crend(); ++it)
         recent.AddFile(*it);
 
     return problems;
 }
 
-void SettingsFile::SaveSettings(const ProgramSettings &settings, SettingsHost &host) const
+QString SettingsFile::SaveSettings(const ProgramSettings &settings, SettingsHost &host) const
 {
     ProfileFile file(fileName());
+    // The user was told at start that this file is left alone.
+    if (!file.nonRegularKind().isEmpty())
+        return file.readError() + u"; the settings of this session were not saved."_s;
     // Writing over a file that could not be read would lose the keys that are
     // not written here.
     if (!file.readError().isEmpty())
@@ -274,12 +289,10 @@ void SettingsFile::SaveSettings(const ProgramSettings &settings, SettingsHost &h
     if (settings.SaveRecNo && host.isTableOpen())
         file.writeString(View, u"RecNo", QString::number(host.recNo()));
 
-    file.eraseSection(Phrases);
-    writeNumberedList(file, Phrases, u"Phrase", host.phraseList().items());
-    file.eraseSection(TypeDefs);
-    writeNumberedList(file, TypeDefs, u"Type", host.typeList().items());
-    file.eraseSection(StatusDefs);
-    writeNumberedList(file, StatusDefs, u"Status", host.statusList().items());
+    // Each list replaces its section where the section stands.
+    replaceNumberedList(file, Phrases, u"Phrase", host.phraseList().items());
+    replaceNumberedList(file, TypeDefs, u"Type", host.typeList().items());
+    replaceNumberedList(file, StatusDefs, u"Status", host.statusList().items());
 
     if (settings.InitPaths || settings.KeepPaths) {
         const PathTable &paths = settings.InitPaths ? settings.SpecifiedPaths : settings.CurrentPaths;
@@ -290,5 +303,5 @@ void SettingsFile::SaveSettings(const ProgramSettings &settings, SettingsHost &h
     // Not erased first: keys past the list's length keep their values.
     writeNumberedList(file, History, u"File", host.recentList().entries());
 
-    file.save();
+    return file.save();
 }

@@ -40,15 +40,20 @@ public:
 
     // Creates the file with the defaults when it does not exist, then reads it
     // into the settings and the host. Values that cannot be used take their
-    // defaults and are returned, for the caller to tell the user once.
+    // defaults and are returned, for the caller to tell the user once; so is
+    // a file that is not a regular file, which is neither read nor written
+    // (the defaults of a first start are used instead).
     // Throws SettingsError when the default file cannot be written.
     QList<SettingsProblem> LoadSettings(ProgramSettings &settings, SettingsHost &host) const;
 
     // Writes the settings and the host's state into the file in one step, so
     // the file on disk is always either the old or the new one. Keys that are
     // not written keep what the file holds at the moment of saving.
-    // Throws SettingsError "Unable to write to <full path>".
-    void SaveSettings(const ProgramSettings &settings, SettingsHost &host) const;
+    // Throws SettingsError "Unable to write to <full path>: <reason>".
+    // Returns a message for the user, or an empty text: the file was written
+    // in UTF-8 instead of its own encoding, or it is not a regular file and
+    // was left alone.
+    QString SaveSettings(const ProgramSettings &settings, SettingsHost &host) const;
 
     // The file written when none exists.
     QByteArray defaultFileContents() const;

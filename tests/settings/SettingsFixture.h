@@ -89,8 +89,12 @@ public:
     State placementState() const override { return state; }
     void postMinimize() override { calls << QStringLiteral("postMinimize"); }
     void maximize() override { calls << QStringLiteral("maximize"); }
+    QList<QRect> placementScreens() const override { return screens; }
+    QSize placementMinimumSize() const override { return minimum; }
 
     QRect geometry;
+    QList<QRect> screens{QRect(0, 0, 1920, 1040)};
+    QSize minimum;
     State state = State::Normal;
     QStringList calls;
 };

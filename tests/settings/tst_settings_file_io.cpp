@@ -11,7 +11,11 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <QThread>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace fixture;
@@ -33,6 +37,33 @@ QByteArray expectedFile(int counter)
     doc.writeString(u"Test", u"Payload", payload(counter));
     return doc.toBytes();
 }
+
+// Makes every file this process writes end after `bytes` bytes, as a full
+// disk would, without needing root or a small file system. A write past the
+// limit fails with "File too large" instead of killing the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};
 
 int runWriter(const QString &path)
 {
@@ -96,17 +127,68 @@ private slots:
             file.writeString(u"A", u"k", QStringLiteral("1"));
             QFAIL("the write should have failed");
         } catch (const SettingsError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
+            // The reason follows the path.
+            QCOMPARE(error.message(), QStringLiteral("Unable to write to %1: %2")
+                                          .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(ENOTDIR))));
         }
     }
 
-    void unreadableFileIsReported()
+    // A disk that fills up while the file is written must not leave an empty
+    // or short file in place of the old one, and must say why.
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("payloadSize");
+        QTest::newRow("fits the write buffer") << 8000;
+        QTest::newRow("larger than the write buffer") << 200000;
+    }
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(int, payloadSize);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("mox.ini");
+        const QByteArray old = "; mine\n[Test]\nCounter=1\n";
+        QVERIFY(writeBytes(path, old));
+
+        ProfileFile file(path);
+        file.setAutoSave(false);
+        file.writeString(u"Test", u"Payload", QString(payloadSize, u'p'));
+        QString message;
+        {
+            FileSizeLimit limit(1024);
+            QVERIFY(limit.active());
+            try {
+                file.save();
+            } catch (const SettingsError &error) {
+                message = error.message();
+            }
+        }
+        QCOMPARE(readBytes(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"mox.ini"});
+        const QString start = QStringLiteral("Unable to write to %1: ").arg(QDir::toNativeSeparators(path));
+        QVERIFY2(message.startsWith(start) && message.size() > start.size(), qPrintable(message));
+
+        // Once there is room again the same file saves.
+        file.save();
+        QCOMPARE(ProfileFile(path).readString(u"Test", u"Payload").size(), qMin(payloadSize, 1023));
+    }
+
+    void folderIsNeitherReadNorReplaced()
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("mox.ini"));
+        const QString path = QDir::toNativeSeparators(dir.filePath("mox.ini"));
         ProfileFile file(dir.filePath("mox.ini"));
         QVERIFY(file.existed());
-        QVERIFY(file.readError().contains(QStringLiteral("mox.ini")));
+        QCOMPARE(file.nonRegularKind(), QStringLiteral("a folder"));
+        QCOMPARE(file.readError(), QStringLiteral("%1 is not a regular file (it is a folder)").arg(path));
+        try {
+            file.writeString(u"A", u"k", QStringLiteral("1"));
+            QFAIL("the write should have been refused");
+        } catch (const SettingsError &error) {
+            QCOMPARE(error.message(),
+                     QStringLiteral("Unable to write to %1: it is not a regular file (it is a folder)").arg(path));
+        }
+        QVERIFY(QFileInfo(path).isDir());
     }
 
     void killDuringWriteLeavesOldOrNewFile()

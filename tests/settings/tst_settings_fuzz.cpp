@@ -17,14 +17,40 @@ QString randomName(QRandomGenerator &random)
     return QString::fromUtf8(NamePool[random.bounded(NamePool.size())].toUtf8());
 }
 
-// Bytes weighted toward what the reader treats specially.
+// Bytes weighted toward what the reader treats specially, now and then in
+// UTF-16 of either byte order.
 QByteArray randomBytes(QRandomGenerator &random)
 {
-    static const QByteArray special("[]=;\"\r\n \t\xEF\xBB\xBF" "AaKk");
+    static const QByteArray special("[]=;\"\r\n \t\xEF\xBB\xBF\x80\x81\xE9" "AaKk");
     QByteArray bytes(random.bounded(2048), '\0');
     for (char &c : bytes)
         c = random.bounded(3) ? special[random.bounded(special.size())] : char(random.bounded(256));
-    return bytes;
+    switch (random.bounded(8)) {
+    case 0: {
+        QByteArray wide("\xFF\xFE");
+        for (char c : bytes)
+            wide += QByteArray(1, c) + QByteArray(1, random.bounded(6) ? '\0' : char(random.bounded(256)));
+        return wide;
+    }
+    case 1: {
+        QByteArray wide("\xFE\xFF");
+        for (char c : bytes)
+            wide += QByteArray(1, random.bounded(6) ? '\0' : char(random.bounded(256))) + QByteArray(1, c);
+        return wide + QByteArray(random.bounded(2), 'x');
+    }
+    default:
+        return bytes;
+    }
+}
+
+// The document means the same after a write to disk and a read back.
+bool sameMeaning(const ProfileDocument &a, const ProfileDocument &b)
+{
+    for (const QString &section : NamePool) {
+        if (a.entries(section) != b.entries(section) || a.listValues(section) != b.listValues(section))
+            return false;
+    }
+    return true;
 }
 
 QString randomValue(QRandomGenerator &random)
@@ -86,6 +112,16 @@ private slots:
                 if (random.bounded(4) == 0) {
                     doc.eraseSection(section);
                     QVERIFY(doc.keyNames(section).isEmpty());
+                    QVERIFY(sameMeaning(doc, ProfileDocument::fromBytes(doc.toBytes())));
+                    continue;
+                }
+                if (random.bounded(4) == 0 && validName(section, false)) {
+                    QList<ProfileDocument::Entry> list;
+                    for (int n = random.bounded(4); n > 0; --n)
+                        list.append({QStringLiteral("L%1").arg(n), randomValue(random)});
+                    doc.writeSection(section, list);
+                    QCOMPARE(doc.keyNames(section).size(), list.size());
+                    QVERIFY(sameMeaning(doc, ProfileDocument::fromBytes(doc.toBytes())));
                     continue;
                 }
                 const QString key = randomName(random);
@@ -97,6 +133,7 @@ private slots:
                 QCOMPARE(doc.value(section, key), std::optional<QString>(stored(value)));
                 const auto after = ProfileDocument::fromBytes(doc.toBytes());
                 QCOMPARE(after.value(section, key), std::optional<QString>(stored(value)));
+                QVERIFY(sameMeaning(doc, after));
                 QVERIFY(after.keyNames(section).size() - namesBefore.size() <= 1);
             }
         }

@@ -8,9 +8,17 @@
 #include "SettingsFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 using namespace fixture;
 
@@ -36,6 +44,21 @@ QByteArray expectedDefaultFile(const QString &folder)
         .toUtf8();
 }
 
+// The text as a file from elsewhere holds it.
+QByteArray encoded(const QString &encoding, const QString &text)
+{
+    if (encoding == "Windows-1252")
+        return text.toLatin1();
+    if (encoding == "UTF-8")
+        return text.toUtf8();
+    QByteArray bytes = encoding == "UTF-16LE" ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (QChar c : text) {
+        const char pair[2] = {char(c.unicode() >> 8), char(c.unicode() & 0xFF)};
+        bytes += encoding == "UTF-16LE" ? QByteArray(&pair[1], 1) + QByteArray(&pair[0], 1) : QByteArray(pair, 2);
+    }
+    return bytes;
+}
+
 QStringList sectionOrder(const QByteArray &bytes)
 {
     QStringList sections;
@@ -44,6 +67,24 @@ QStringList sectionOrder(const QByteArray &bytes)
     for (auto it = matches; it.hasNext();)
         sections << it.next().captured(1);
     return sections;
+}
+
+// Runs `work` and says whether it ended within a few seconds. A reader stuck
+// on a named pipe is set free by opening the pipe's other end, so that a
+// failing test ends instead of hanging.
+template <typename Work>
+bool endsSoon(Work work, const QString &pipe)
+{
+    auto done = std::async(std::launch::async, work);
+    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+        done.get();
+        return true;
+    }
+    const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0)
+        ::close(writer);
+    done.wait();
+    return false;
 }
 
 } // namespace
@@ -74,6 +115,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_folder = m_dir.path() + u'/';
         QFile::remove(iniPath());
+        QDir().rmdir(iniPath());
     }
 
     void firstStartWritesTheDefaultFile()
@@ -283,6 +325,79 @@ private slots:
         QVERIFY(next.phrases.isEmpty());
     }
 
+    // A settings file carried over from Windows keeps its encoding, its line
+    // endings and the lines the program does not write.
+    void filesFromElsewhereKeepTheirText_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<bool>("holdsEverything");
+        QTest::newRow("Windows-1252") << "Windows-1252" << false;
+        QTest::newRow("UTF-16 little-endian") << "UTF-16LE" << true;
+        QTest::newRow("UTF-16 big-endian") << "UTF-16BE" << true;
+        QTest::newRow("UTF-8") << "UTF-8" << true;
+    }
+    void filesFromElsewhereKeepTheirText()
+    {
+        QFETCH(QString, encoding);
+        QFETCH(bool, holdsEverything);
+        const QString note = QStringLiteral("; Notiz f\u00FCr mich\r\n");
+        const QString text = note + QStringLiteral("[View]\r\nTableName=Caf\u00E9.db\r\n[Phrases]\r\n"
+                                                   "Phrase0=Caf\u00E9 cr\u00E8me\r\n");
+        writeIni(encoded(encoding, text));
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QVERIFY(load(settings, host).isEmpty());
+        QCOMPARE(host.table, QStringLiteral("Caf\u00E9.db"));
+        QCOMPARE(host.phrases.items(), QStringList{QStringLiteral("Caf\u00E9 cr\u00E8me")});
+
+        QCOMPARE(settingsFile().SaveSettings(settings, host), QString());
+        QVERIFY(readBytes(iniPath()).startsWith(encoded(encoding, note)));
+        FakeHost again(m_folder);
+        load(settings, again);
+        QCOMPARE(again.table, host.table);
+        QCOMPARE(again.phrases.items(), host.phrases.items());
+
+        // A phrase that Windows-1252 has no characters for.
+        host.phrases.add(QStringLiteral("\u03A9 ok"));
+        const QString notice = settingsFile().SaveSettings(settings, host);
+        if (holdsEverything) {
+            QCOMPARE(notice, QString());
+            QVERIFY(readBytes(iniPath()).startsWith(encoded(encoding, note)));
+        } else {
+            QCOMPARE(notice, QStringLiteral("%1 was written in UTF-8 because \"\u03A9\" (key Phrase1 in section "
+                                            "[Phrases]) cannot be written in Windows-1252, the encoding it was read in.")
+                                 .arg(QDir::toNativeSeparators(iniPath())));
+            QVERIFY(readBytes(iniPath()).startsWith(note.toUtf8()));
+            // Said once: the file is UTF-8 from now on.
+            QCOMPARE(settingsFile().SaveSettings(settings, host), QString());
+        }
+        FakeHost last(m_folder);
+        load(settings, last);
+        QCOMPARE(last.table, host.table);
+        QCOMPARE(last.phrases.items(), host.phrases.items());
+    }
+
+    void repeatedSectionKeepsItsEntries()
+    {
+        writeIni("[Phrases]\nPhrase0=One\n\n[View]\nTableName=x.db\n\n[Phrases]\nPhrase0=Two\nPhrase1=Three\n"
+                 "\n[History]\nFile0=/a.db\n\n[history]\nFile1=/b.db\n");
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        load(settings, host);
+        QCOMPARE(host.phrases.items(), QStringList({"One", "Three", "Two"}));
+        QCOMPARE(host.recent.entries(), QStringList({"/a.db", "/b.db"}));
+
+        settingsFile().SaveSettings(settings, host);
+        const QByteArray bytes = readBytes(iniPath());
+        QVERIFY(bytes.startsWith("[Phrases]\nPhrase0=One\nPhrase1=Three\nPhrase2=Two\n\n[View]\n"));
+        QCOMPARE(sectionOrder(bytes).count("Phrases"), 1);
+        QCOMPARE(sectionOrder(bytes).join(u',').toLower().count(QStringLiteral("history")), 1);
+        FakeHost again(m_folder);
+        load(settings, again);
+        QCOMPARE(again.phrases.items(), host.phrases.items());
+        QCOMPARE(again.recent.entries(), host.recent.entries());
+    }
+
     void historyRestoresInKeyOrder_data()
     {
         QTest::addColumn<QByteArray>("history");
@@ -406,7 +521,8 @@ private slots:
         QCOMPARE(back.recent.entries(), host.recent.entries());
     }
 
-    // Keys that exist are replaced where they stand; erased lists come back at the end.
+    // Sections that exist are rewritten where they stand, lists included;
+    // missing ones are added at the end in the order of the steps.
     void saveOrdersSectionsByItsSteps()
     {
         ProgramSettings settings;
@@ -415,7 +531,7 @@ private slots:
         host.recent.AddFile(QStringLiteral("/x/a.db"));
         settingsFile().SaveSettings(settings, host);
         QCOMPARE(sectionOrder(readBytes(iniPath())),
-                 QStringList({"Program", "View", "Grid", "Paths", "History", "Phrases", "TypeDefs", "StatusDefs"}));
+                 QStringList({"Program", "View", "Grid", "Paths", "Phrases", "StatusDefs", "TypeDefs", "History"}));
 
         QFile::remove(iniPath());
         settingsFile().SaveSettings(settings, host);
@@ -429,7 +545,9 @@ private slots:
         const SettingsFile file(m_folder + "plainfile");
         ProgramSettings settings;
         FakeHost host(m_folder);
-        const QString message = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(file.fileName()));
+        const QString message =
+            QStringLiteral("Unable to write to %1: %2")
+                .arg(QDir::toNativeSeparators(file.fileName()), QString::fromLocal8Bit(strerror(ENOTDIR)));
         try {
             file.LoadSettings(settings, host);
             QFAIL("LoadSettings should have failed");
@@ -444,53 +562,69 @@ private slots:
         }
     }
 
+    // Something other than a file named mox.ini is never opened, read or
+    // replaced: the program starts with its defaults and says why.
+    void refusesWhatIsNotARegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "a named pipe";
+        QTest::newRow("folder") << "a folder";
+        QTest::newRow("device behind a link") << "a character device";
+    }
+    void refusesWhatIsNotARegularFile()
+    {
+        QFETCH(QString, kind);
+        if (kind == "a named pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(iniPath()).constData(), 0600), 0);
+        else if (kind == "a folder")
+            QVERIFY(QDir(m_folder).mkdir("mox.ini"));
+        else
+            QVERIFY(QFile::link("/dev/null", iniPath()));
+        const QStringList entries = QDir(m_folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QList<SettingsProblem> problems;
+        QVERIFY(endsSoon([&] { problems = load(settings, host); }, iniPath()));
+        const QString path = QDir::toNativeSeparators(iniPath());
+        const QString reason = QStringLiteral("%1 is not a regular file (it is %2); the program starts with its "
+                                              "default settings and will not write to it.")
+                                   .arg(path, kind);
+        QCOMPARE(problems, QList<SettingsProblem>({{path, {}, {}, {}, reason}}));
+        QVERIFY(describeSettingsProblems(problems).endsWith(u'\n' + reason));
+        // The defaults of a first start, lists included.
+        QCOMPARE(settings.WindowPosition, QStringLiteral("0,0,640,480"));
+        QCOMPARE(host.table, QStringLiteral("contents.db"));
+        QCOMPARE(host.types.count(), 9);
+        QCOMPARE(host.phrases.count(), 4);
+
+        QString notice;
+        QVERIFY(endsSoon([&] { notice = settingsFile().SaveSettings(settings, host); }, iniPath()));
+        QCOMPARE(notice, QStringLiteral("%1 is not a regular file (it is %2); the settings of this session were "
+                                        "not saved.")
+                             .arg(path, kind));
+        QCOMPARE(QDir(m_folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), entries);
+        QVERIFY(!QFileInfo(iniPath()).isFile() || QFileInfo(iniPath()).isSymLink());
+    }
+
+    void linkToAFileIsReadAndWrittenThrough()
+    {
+        QVERIFY(writeBytes(m_folder + "real.ini", "[View]\nTableName=mine.db\n"));
+        QVERIFY(QFile::link(m_folder + "real.ini", iniPath()));
+        ProgramSettings settings;
+        FakeHost host(m_folder);
+        QVERIFY(load(settings, host).isEmpty());
+        QCOMPARE(host.table, QStringLiteral("mine.db"));
+        host.table = QStringLiteral("other.db");
+        QVERIFY(settingsFile().SaveSettings(settings, host).isEmpty());
+        QVERIFY(QFileInfo(iniPath()).isSymLink());
+        QCOMPARE(ProfileFile(m_folder + "real.ini").readString(u"View", u"TableName"), QStringLiteral("other.db"));
+    }
+
     void programFolderGetsItsSeparator()
     {
         QCOMPARE(SettingsFile(m_dir.path()).fileName(), iniPath());
         QCOMPARE(SettingsFile(m_folder).programFolder(), m_folder);
-    }
-
-    void appliesWindowPlacement_data()
-    {
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QRect>("geometry");
-        QTest::addColumn<QStringList>("calls");
-        const QStringList placed{"geometry"};
-        QTest::newRow("normal") << "10,20,300,200" << 1 << QRect(10, 20, 300, 200) << placed;
-        QTest::newRow("minimised") << "10,20,300,200" << 2 << QRect(10, 20, 300, 200) << (placed + QStringList{"postMinimize"});
-        QTest::newRow("maximised") << "10,20,300,200" << 3 << QRect(10, 20, 300, 200) << (placed + QStringList{"maximize"});
-        QTest::newRow("other code") << "10,20,300,200" << 7 << QRect(10, 20, 300, 200) << placed;
-        QTest::newRow("unreadable position") << "10,20" << 1 << QRect(0, 0, 640, 480) << placed;
-    }
-    void appliesWindowPlacement()
-    {
-        QFETCH(QString, position);
-        QFETCH(int, state);
-        FakeWindow window;
-        ApplyWindowPlacement(window, position, state);
-        QTEST(window.geometry, "geometry");
-        QTEST(window.calls, "calls");
-    }
-
-    void capturesWindowPlacement()
-    {
-        FakeWindow window;
-        window.geometry = QRect(-3, 4, 800, 600);
-        ProgramSettings settings;
-        settings.WindowPosition = QStringLiteral("1,2,3,4");
-        window.state = PlacedWindow::State::Maximized;
-        CaptureWindowPlacement(window, settings);
-        QCOMPARE(settings.WindowState, 3);
-        QCOMPARE(settings.WindowPosition, QStringLiteral("1,2,3,4"));
-        window.state = PlacedWindow::State::Minimized;
-        CaptureWindowPlacement(window, settings);
-        QCOMPARE(settings.WindowState, 2);
-        QCOMPARE(settings.WindowPosition, QStringLiteral("1,2,3,4"));
-        window.state = PlacedWindow::State::Normal;
-        CaptureWindowPlacement(window, settings);
-        QCOMPARE(settings.WindowState, 1);
-        QCOMPARE(settings.WindowPosition, QStringLiteral("-3,4,800,600"));
     }
 };
 
