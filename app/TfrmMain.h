@@ -100,6 +100,7 @@ public:
     QStackedWidget *notebook() const { return nbContents; }
     bool gridView() const { return programSettings.Grid; }
     QString programFolder() const;
+    // What start-up (and the settings write at exit) had to tell the user.
     const QString &startupMessages() const { return m_startupMessages; }
     // Tests read the start-up messages instead of answering a box.
     void setShowStartupMessages(bool show) { m_showStartupMessages = show; }

@@ -165,7 +165,15 @@ void TfrmMain::FormDestroy()
         m_statusList.clear();
         for (const QString &item : cbbStatus->pickItems())
             m_statusList.add(item);
-        m_settingsFile->SaveSettings(programSettings, *this);
+        const QString notice = m_settingsFile->SaveSettings(programSettings, *this);
+        if (!notice.isEmpty()) {
+            // What the settings file could not keep as it was (its encoding, a file
+            // that is not a regular one) is said once, as the program ends.
+            if (m_showStartupMessages)
+                QMessageBox::information(this, QStringLiteral("Moxarium"), notice);
+            else
+                m_startupMessages += notice;
+        }
         // 4-5: a catalogue without records is not kept. The file is counted now, since
         // another program may have filled it; when nobody can tell, it stays.
         if (tblContents.active()) {

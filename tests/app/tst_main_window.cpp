@@ -346,6 +346,29 @@ private slots:
         QCOMPARE(w.cbbType->pickItems(), QStringList{"Unit"});
     }
 
+    // A settings file written on Windows keeps its encoding; a pick-list entry it
+    // cannot hold makes it UTF-8, and the user is told once.
+    void settingsEncodingNoticeAtExit()
+    {
+        MainWindowFixture f;
+        f.writeIni(QByteArray("[Program]\nSaveInterface=1\n[View]\nGrid=0\n[Phrases]\nPhrase0=Caf\xe9 cr\xe8me\n"
+                              "[TypeDefs]\nType0=Unit\n"));
+        TfrmMain &w = f.start();
+        w.cbbType->setFocus();
+        // A key the test keyboard has no name for, as a Greek layout types it.
+        QTest::sendKeyEvent(QTest::Click, w.cbbType->lineEdit(), Qt::Key_unknown, QString::fromUtf8("\u03a9"), Qt::NoModifier);
+        QTest::keyClicks(w.cbbType->lineEdit(), "mega");
+        w.edtOrigin->setFocus();
+        QVERIFY(w.cbbType->pickItems().contains(QString::fromUtf8("\u03a9mega")));
+        w.tblContents.cancel();
+        QVERIFY(w.close());
+        QVERIFY2(w.startupMessages().contains("was written in UTF-8"), qPrintable(w.startupMessages()));
+        f.window.reset();
+        const QByteArray written = f.readIni();
+        QVERIFY2(written.contains(QString::fromUtf8("Caf\u00e9 cr\u00e8me").toUtf8()), written.constData());
+        QVERIFY(written.contains(QString::fromUtf8("\u03a9mega").toUtf8()));
+    }
+
     void statusBarTexts_data()
     {
         QTest::addColumn<QString>("name");
