@@ -608,15 +608,22 @@ void CatalogueTable::completeCurrent() const
 {
     if (m_currentComplete || !m_db)
         return;
-    m_currentComplete = true;
     SqlStatement &stmt = *m_selectLong;
     stmt.reset();
     stmt.bindInt64(1, m_rowId);
-    if (stmt.step() == SQLITE_ROW) {
+    const int rc = stmt.step();
+    if (rc == SQLITE_ROW) {
         for (int i = GridFields; i < Schema::FieldCount; ++i)
             m_current[i] = decode(stmt, i - GridFields, Schema::fields()[i].kind);
     }
     stmt.reset();
+    // A failed read (a lock, above all) must not pass for empty memos: they would be
+    // shown, and stored over the real text by the next post. Marked complete only
+    // once read, so the next attempt reads again. A row another program deleted has
+    // nothing to read; the post of an edit of it is refused.
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("read the record"));
+    m_currentComplete = true;
 }
 
 void CatalogueTable::loadCurrent()
@@ -1180,7 +1187,7 @@ void CatalogueTable::checkClosed(const char *what) const
         throw EngineError(QStringLiteral("Cannot %1 the catalogue while it is open").arg(QLatin1String(what)));
 }
 
-void CatalogueTable::throwSqlite(int rc, const QString &doing)
+void CatalogueTable::throwSqlite(int rc, const QString &doing) const
 {
     const QString shown = QDir::toNativeSeparators(fullPath());
     const QString reason = CatalogueFile::sqliteReason(m_db, rc);

@@ -165,7 +165,7 @@ private:
     void postChanges(const QString &shown);
     int positionFor(qint64 rowId);
     void placeInOrder(qint64 rowId);
-    [[noreturn]] void throwSqlite(int rc, const QString &doing);
+    [[noreturn]] void throwSqlite(int rc, const QString &doing) const;
     static void bindValue(SqlStatement &stmt, int param, const QVariant &value);
     void bindRecord(SqlStatement &stmt, const Record &rec);
     void bindCurrentKey(SqlStatement &stmt, int first);
