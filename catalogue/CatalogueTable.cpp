@@ -198,13 +198,9 @@ void CatalogueTable::setIndexName(const QString &name)
     if (!name.isEmpty() && Schema::indexByName(name) < 0)
         throw EngineError(QStringLiteral("There is no index named %1.").arg(name));
     if (active()) {
-        if (!name.isEmpty()) {
-            SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
-            check.bindText(1, name.toUtf8());
-            if (check.step() != SQLITE_ROW)
-                throw EngineError(QStringLiteral("The catalogue %1 has no index %2.")
-                                      .arg(QDir::toNativeSeparators(fullPath()), name));
-        }
+        if (!name.isEmpty() && !hasIndex(name))
+            throw EngineError(QStringLiteral("The catalogue %1 has no index %2.")
+                                  .arg(QDir::toNativeSeparators(fullPath()), name));
         checkBrowseMode();
     }
     m_indexName = name;
@@ -231,6 +227,20 @@ void CatalogueTable::setIndexFieldNames(const QString &names)
         buildOrder();
         notify(TableEvent::DataSetChanged);
     }
+}
+
+// Only a schema read that succeeds can tell that an index is missing; a lock or a
+// damaged file is reported as what it is.
+bool CatalogueTable::hasIndex(const QString &name) const
+{
+    SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
+    if (!check.isValid())
+        throwSqlite(check.prepareResult(), QStringLiteral("read the catalogue"));
+    check.bindText(1, name.toUtf8());
+    const int rc = check.step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("read the catalogue"));
+    return rc == SQLITE_ROW;
 }
 
 // ---- open and close ----------------------------------------------------------------
@@ -283,13 +293,9 @@ void CatalogueTable::open()
             m_columnNames[i] = *it;
         }
         const int idx = orderIndex();
-        if (idx >= 0) {
-            SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
-            check.bindText(1, QByteArray(Schema::indexes()[idx].name));
-            if (check.step() != SQLITE_ROW)
-                throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")
-                                      .arg(shown, QLatin1String(Schema::indexes()[idx].name)));
-        }
+        if (idx >= 0 && !hasIndex(QLatin1String(Schema::indexes()[idx].name)))
+            throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")
+                                  .arg(shown, QLatin1String(Schema::indexes()[idx].name)));
         prepareStatements();
 
         SqlStatement count(m_db, QStringLiteral("SELECT COUNT(*) FROM catalogue"));

@@ -152,6 +152,7 @@ private:
     void prepareStatements();
     int orderIndex() const; // -1 key order, else secondary index position
     QString orderBy() const;
+    bool hasIndex(const QString &name) const;
     void ensureOrder();
     void buildOrder();
     void loadCurrent();

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <optional>
 
 using namespace fixture;
 namespace S = CatalogueSchema;
@@ -18,6 +19,44 @@ struct Locker : RawDb {
     using RawDb::RawDb;
     bool lock() { return exec("BEGIN EXCLUSIVE") == SQLITE_OK; }
     void release() { exec("COMMIT"); }
+};
+
+// Lets another program take its lock just as the table starts a statement whose text
+// holds `needle`: every connection opened meanwhile is traced.
+class LockAtStatement
+{
+public:
+    LockAtStatement(Locker &locker, const QByteArray &needle)
+    {
+        s_locker = &locker;
+        s_needle = needle;
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&traceConnection));
+    }
+    ~LockAtStatement()
+    {
+        sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&traceConnection));
+        s_locker = nullptr;
+    }
+    LockAtStatement(const LockAtStatement &) = delete;
+    LockAtStatement &operator=(const LockAtStatement &) = delete;
+
+private:
+    static int traceConnection(sqlite3 *db, char **, const sqlite3_api_routines *)
+    {
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &statementStarts, nullptr);
+        return SQLITE_OK;
+    }
+    static int statementStarts(unsigned, void *, void *stmt, void *)
+    {
+        const char *sql = sqlite3_sql(static_cast<sqlite3_stmt *>(stmt));
+        if (s_locker && sql && QByteArray(sql).contains(s_needle)) {
+            s_locker->lock();
+            s_locker = nullptr;
+        }
+        return 0;
+    }
+    static inline Locker *s_locker = nullptr;
+    static inline QByteArray s_needle;
 };
 
 void expectLocked(const std::function<void()> &operation, const QString &file)
@@ -89,6 +128,51 @@ private slots:
         t.post();
         QCOMPARE(RawDb(t.fullPath()).rows("SELECT Guide, Comments FROM catalogue WHERE Product = 'Beta'"),
                  QStringList{"stored guide|typed"});
+    }
+
+    // Only an index that is really missing may be reported as missing; a lock is a lock.
+    void indexCheckTellsLockFromMissingIndex_data()
+    {
+        QTest::addColumn<bool>("atOpen");
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("switch, locked") << false << true;
+        QTest::newRow("switch, missing") << false << false;
+        QTest::newRow("open, locked") << true << true;
+        QTest::newRow("open, missing") << true << false;
+    }
+
+    void indexCheckTellsLockFromMissingIndex()
+    {
+        QFETCH(bool, atOpen);
+        QFETCH(bool, locked);
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "index.db", m_sample);
+        t.setLockTimeout(ShortLock);
+        t.close();
+        Locker other(t.fullPath());
+        if (!locked)
+            QCOMPARE(other.exec("DROP INDEX idx_Type_Up"), SQLITE_OK);
+        if (atOpen)
+            t.setIndexName("idx_Type_Up");
+        else
+            t.open();
+        // At open the lock comes just as the table looks for its index.
+        std::optional<LockAtStatement> lockAtCheck;
+        if (locked && atOpen)
+            lockAtCheck.emplace(other, "FROM sqlite_master");
+        else if (locked)
+            QVERIFY(other.lock());
+        try {
+            atOpen ? t.open() : t.setIndexName("idx_Type_Up");
+            QFAIL("no error");
+        } catch (const EngineError &e) {
+            QCOMPARE(e.kind() == EngineError::Kind::Locked, locked);
+            QCOMPARE(e.message().contains("no index"), !locked);
+            QVERIFY2(e.message().contains("index.db"), qPrintable(e.message()));
+        }
+        QCOMPARE(t.active(), !atOpen);
+        if (!atOpen)
+            QCOMPARE(t.indexName(), QString());
     }
 };
 
