@@ -250,8 +250,21 @@ void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &des
     // Progress runs over the pages twice: copied, then on the disk.
     qint64 pages = 0;
     try {
+        // One read transaction on the source for the whole copy: a consistent snapshot
+        // that no writer restarts, and a wait for another program's lock that happens
+        // in an ordinary statement, under the source connection's own timeout.
+        struct Snapshot {
+            sqlite3 *db;
+            ~Snapshot()
+            {
+                if (!sqlite3_get_autocommit(db))
+                    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            }
+        } snapshot{source};
+        int rc = sqlite3_exec(source, "BEGIN; SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
         Connection conn;
-        int rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK) {
             // Nobody sees the copy before it is flushed below and renamed.
             sqlite3_exec(conn.db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
@@ -260,22 +273,19 @@ void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &des
                 rc = sqlite3_errcode(conn.db);
             } else {
                 // In slices, so a large catalogue can show how far the copy is.
-                int busyRounds = 0;
                 do {
                     rc = sqlite3_backup_step(backup, 256);
                     pages = sqlite3_backup_pagecount(backup);
-                    if (progress)
+                    if (progress && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
                         progress(pages - sqlite3_backup_remaining(backup), 2 * pages);
-                    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-                        if (++busyRounds > 100)
-                            break;
-                        sqlite3_sleep(50);
-                    }
-                } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+                } while (rc == SQLITE_OK);
                 sqlite3_backup_finish(backup);
                 rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
             }
         }
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            throw EngineError(QStringLiteral("Cannot copy to %1: the catalogue %2 is locked by another program; try again in a moment.")
+                                  .arg(native(dest), native(sourcePath)), EngineError::Kind::Locked);
         if (rc != SQLITE_OK)
             throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), sqliteReason(conn.db, rc)));
     } catch (...) {

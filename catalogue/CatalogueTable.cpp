@@ -158,9 +158,7 @@ void CatalogueTable::setTableName(const QString &fileName)
 
 void CatalogueTable::setLockTimeout(int ms)
 {
-    m_lockTimeoutMs = ms;
-    if (m_db)
-        sqlite3_busy_timeout(m_db, ms);
+    m_lockWait.setTimeout(ms);
 }
 
 QString CatalogueTable::fullPath() const
@@ -265,7 +263,7 @@ void CatalogueTable::open()
     }
     if (!readOnly && sqlite3_db_readonly(db, "main") == 1)
         readOnly = true;
-    sqlite3_busy_timeout(db, m_lockTimeoutMs);
+    m_lockWait.attach(db);
     sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     m_db = db;
     m_readOnly = readOnly;
@@ -342,6 +340,7 @@ void CatalogueTable::closeConnection()
     m_begin.reset();
     m_commit.reset();
     invalidateWindow();
+    m_lockWait.finished();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -1094,7 +1093,24 @@ void CatalogueTable::createTable()
 void CatalogueTable::copyTable(const QString &destPath, const CatalogueFile::Progress &progress)
 {
     checkActive();
+    // The copy reads through this connection: its lock waits are ours to end.
+    struct EndWait {
+        LockWait &wait;
+        ~EndWait() { wait.finished(); }
+    } endWait{m_lockWait};
     CatalogueFile::copyDatabase(m_db, fullPath(), destPath, progress);
+}
+
+int CatalogueTable::storedRecordCount()
+{
+    if (!active())
+        return -1;
+    SqlStatement count(m_db, QStringLiteral("SELECT COUNT(*) FROM catalogue"));
+    const int rc = count.isValid() ? count.step() : count.prepareResult();
+    const int stored = rc == SQLITE_ROW ? int(count.columnInt64(0)) : -1;
+    // A wait while the statement was prepared has no statement end to report it.
+    m_lockWait.finished();
+    return stored;
 }
 
 void CatalogueTable::renameTable(const QString &newName)
@@ -1195,6 +1211,8 @@ void CatalogueTable::checkClosed(const char *what) const
 
 void CatalogueTable::throwSqlite(int rc, const QString &doing) const
 {
+    // A failed prepare may have waited without a statement end to say so.
+    m_lockWait.finished();
     const QString shown = QDir::toNativeSeparators(fullPath());
     const QString reason = CatalogueFile::sqliteReason(m_db, rc);
     switch (rc & 0xff) {

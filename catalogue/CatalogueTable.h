@@ -3,6 +3,7 @@
 #include "CatalogueFile.h"
 #include "EngineError.h"
 #include "Field.h"
+#include "LockWait.h"
 
 #include <QString>
 #include <QVariant>
@@ -57,7 +58,8 @@ public:
     QString tableName() const { return m_tableName; }
     void setTableName(const QString &fileName);
     QString fullPath() const;
-    // How long a post waits for another program's lock before it fails.
+    // How long a statement waits for another program's lock before it fails with
+    // EngineError::Kind::Locked (5000 ms unless set).
     void setLockTimeout(int ms);
     bool exclusive() const { return m_exclusive; }
     void setExclusive(bool exclusive) { m_exclusive = exclusive; }
@@ -81,6 +83,10 @@ public:
     bool eof() const { return m_eof; }
     bool isEmpty() const;
     int recordCount();      // -1 when it cannot tell
+    // The records in the file now, counted afresh (another program may have added
+    // some); -1 when the file cannot be read (locked, I/O error, not a catalogue) or
+    // the table is closed. recordCount() answers from what the table has read.
+    int storedRecordCount();
     int recNo() const;      // from 1; 0 on an empty table, -1 while inserting
     void setRecNo(int recNo);
 
@@ -133,6 +139,11 @@ public:
     // Called when the engine refuses a posted record for a duplicate key; the
     // handler sets the action (Fail rethrows, Abort ends silently, Retry tries again).
     std::function<void(CatalogueTable &, const EngineError &, DataAction &)> onPostError;
+    // Told true when a statement starts waiting for another program's lock and false
+    // once that statement has finished, with or without the lock: at most one pair per
+    // statement, so the window can show a busy cursor meanwhile. It runs inside the
+    // engine call on this thread; it must not throw and must not use this table.
+    std::function<void(bool waiting)> onLockWait;
 
     void addObserver(TableObserver *observer);
     void removeObserver(TableObserver *observer);
@@ -179,7 +190,7 @@ private:
     QString m_indexName;
     QString m_indexFieldNames = QStringLiteral("Archive");
     bool m_exclusive = false;
-    int m_lockTimeoutMs = 5000;
+    mutable LockWait m_lockWait{onLockWait};
 
     sqlite3 *m_db = nullptr;
     bool m_readOnly = false;

@@ -21,42 +21,41 @@ struct Locker : RawDb {
     void release() { exec("COMMIT"); }
 };
 
-// Lets another program take its lock just as the table starts a statement whose text
-// holds `needle`: every connection opened meanwhile is traced.
-class LockAtStatement
+// Lets another program take its lock just as the table prepares a statement that
+// reads `table`: every connection opened meanwhile gets an authorizer that watches.
+class LockAtRead
 {
 public:
-    LockAtStatement(Locker &locker, const QByteArray &needle)
+    LockAtRead(Locker &locker, const QByteArray &table)
     {
         s_locker = &locker;
-        s_needle = needle;
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&traceConnection));
+        s_table = table;
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&watchConnection));
     }
-    ~LockAtStatement()
+    ~LockAtRead()
     {
-        sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&traceConnection));
+        sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&watchConnection));
         s_locker = nullptr;
     }
-    LockAtStatement(const LockAtStatement &) = delete;
-    LockAtStatement &operator=(const LockAtStatement &) = delete;
+    LockAtRead(const LockAtRead &) = delete;
+    LockAtRead &operator=(const LockAtRead &) = delete;
 
 private:
-    static int traceConnection(sqlite3 *db, char **, const sqlite3_api_routines *)
+    static int watchConnection(sqlite3 *db, char **, const sqlite3_api_routines *)
     {
-        sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &statementStarts, nullptr);
+        sqlite3_set_authorizer(db, &authorize, nullptr);
         return SQLITE_OK;
     }
-    static int statementStarts(unsigned, void *, void *stmt, void *)
+    static int authorize(void *, int action, const char *table, const char *, const char *, const char *)
     {
-        const char *sql = sqlite3_sql(static_cast<sqlite3_stmt *>(stmt));
-        if (s_locker && sql && QByteArray(sql).contains(s_needle)) {
+        if (s_locker && action == SQLITE_READ && table && s_table == table) {
             s_locker->lock();
             s_locker = nullptr;
         }
-        return 0;
+        return SQLITE_OK;
     }
     static inline Locker *s_locker = nullptr;
-    static inline QByteArray s_needle;
+    static inline QByteArray s_table;
 };
 
 void expectLocked(const std::function<void()> &operation, const QString &file)
@@ -157,9 +156,9 @@ private slots:
         else
             t.open();
         // At open the lock comes just as the table looks for its index.
-        std::optional<LockAtStatement> lockAtCheck;
+        std::optional<LockAtRead> lockAtCheck;
         if (locked && atOpen)
-            lockAtCheck.emplace(other, "FROM sqlite_master");
+            lockAtCheck.emplace(other, "sqlite_master");
         else if (locked)
             QVERIFY(other.lock());
         try {
@@ -173,6 +172,96 @@ private slots:
         QCOMPARE(t.active(), !atOpen);
         if (!atOpen)
             QCOMPARE(t.indexName(), QString());
+    }
+
+    // The window shows a busy cursor while a statement waits for a lock: it is told
+    // once when the wait begins and once when the statement is over, and the wait
+    // still ends in the lock error after the timeout.
+    void lockWaitIsToldBeginAndEnd_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("store") << "store";
+        QTest::newRow("memo read") << "memo";
+        QTest::newRow("copy") << "copy";
+        QTest::newRow("stored count") << "count";
+    }
+
+    void lockWaitIsToldBeginAndEnd()
+    {
+        QFETCH(QString, operation);
+        CatalogueTable t;
+        openWithGuide(t, "wait.db");
+        if (operation == "store") {
+            t.edit();
+            t.field(S::Comments).setAsString("waiting");
+        }
+        QList<bool> told;
+        QElapsedTimer timer;
+        qint64 beganAt = -1;
+        t.onLockWait = [&](bool waiting) {
+            told << waiting;
+            if (waiting)
+                beganAt = timer.elapsed();
+        };
+        Locker other(t.fullPath());
+        QVERIFY(other.lock());
+        timer.start();
+        if (operation == "count") {
+            QCOMPARE(t.storedRecordCount(), -1);
+        } else {
+            expectLocked([&] {
+                if (operation == "store")
+                    t.post();
+                else if (operation == "memo")
+                    t.field(S::Guide).asString();
+                else
+                    t.copyTable(m_dir.filePath("wait-copy.db"));
+            }, "wait.db");
+        }
+        const qint64 elapsed = timer.elapsed();
+        QCOMPARE(told, (QList<bool>{true, false}));
+        QVERIFY2(beganAt >= 0 && beganAt < ShortLock, qPrintable(QString::number(beganAt)));
+        QVERIFY2(elapsed >= ShortLock * 9 / 10 && elapsed < ShortLock * 5, qPrintable(QString::number(elapsed)));
+
+        // A wait that gets the lock: told the same, and the operation goes through.
+        other.release();
+        told.clear();
+        t.onLockWait = [&](bool waiting) {
+            told << waiting;
+            if (waiting)
+                other.release();
+        };
+        QVERIFY(other.lock());
+        if (operation == "count")
+            QCOMPARE(t.storedRecordCount(), 3);
+        else if (operation == "store")
+            t.post();
+        else if (operation == "memo")
+            QCOMPARE(t.field(S::Guide).asString(), QString("stored guide"));
+        else
+            t.copyTable(m_dir.filePath("wait-copy.db"));
+        QCOMPARE(told, (QList<bool>{true, false}));
+    }
+
+    // The exit rule asks the file, not the cache, whether a catalogue is empty.
+    void storedCountAsksTheFile()
+    {
+        CatalogueTable a;
+        makeCatalogue(a, m_dir, "count.db");
+        a.setLockTimeout(ShortLock);
+        CatalogueTable b;
+        b.setDatabaseName(m_dir.path());
+        b.setTableName("count.db");
+        b.open();
+        addRecord(b, m_sample[0]);
+        QCOMPARE(a.storedRecordCount(), 1);
+        QCOMPARE(a.recordCount(), 0); // the cache: not asked again
+        Locker other(a.fullPath());
+        QVERIFY(other.lock());
+        QCOMPARE(a.storedRecordCount(), -1);
+        other.release();
+        a.close();
+        QCOMPARE(a.storedRecordCount(), -1);
     }
 };
 
