@@ -126,6 +126,42 @@ private:
     bool m_open = false;
 };
 
+// Holds one write transaction, taken at once so nobody writes between our check and
+// our store; rolled back unless committed.
+class WriteTransaction
+{
+public:
+    WriteTransaction(sqlite3 *db, SqlStatement *begin, SqlStatement *commit, SqlStatement *rollback)
+        : m_db(db), m_commit(commit), m_rollback(rollback)
+    {
+        m_begun = run(begin);
+    }
+    ~WriteTransaction()
+    {
+        // A failed statement may have ended the transaction already.
+        if (!sqlite3_get_autocommit(m_db))
+            run(m_rollback);
+    }
+    WriteTransaction(const WriteTransaction &) = delete;
+    WriteTransaction &operator=(const WriteTransaction &) = delete;
+
+    int begun() const { return m_begun; }
+    int commit() { return run(m_commit); }
+
+private:
+    static int run(SqlStatement *stmt)
+    {
+        stmt->reset();
+        const int rc = stmt->step();
+        stmt->reset();
+        return rc;
+    }
+    sqlite3 *m_db;
+    SqlStatement *m_commit;
+    SqlStatement *m_rollback;
+    int m_begun;
+};
+
 } // namespace
 
 CatalogueTable::CatalogueTable()
@@ -338,7 +374,9 @@ void CatalogueTable::closeConnection()
     m_insert.reset();
     m_delete.reset();
     m_begin.reset();
+    m_beginWrite.reset();
     m_commit.reset();
+    m_rollback.reset();
     invalidateWindow();
     m_lockWait.finished();
     if (m_db) {
@@ -395,7 +433,9 @@ void CatalogueTable::prepareStatements()
     m_insert = prepare(QStringLiteral("INSERT INTO catalogue (%1) VALUES (%2)").arg(cols.join(u','), params.join(u',')));
     m_delete = prepare(QStringLiteral("DELETE FROM catalogue WHERE %1").arg(keyWhere(1)));
     m_begin = prepare(QStringLiteral("BEGIN"));
+    m_beginWrite = prepare(QStringLiteral("BEGIN IMMEDIATE"));
     m_commit = prepare(QStringLiteral("COMMIT"));
+    m_rollback = prepare(QStringLiteral("ROLLBACK"));
 }
 
 // ---- the order list ----------------------------------------------------------------
@@ -634,6 +674,7 @@ void CatalogueTable::completeCurrent() const
 void CatalogueTable::loadCurrent()
 {
     m_currentComplete = true;
+    m_currentStale = false;
     if (m_pos < 0) {
         m_rowId = 0;
         m_current = {};
@@ -943,44 +984,18 @@ void CatalogueTable::postChanges(const QString &shown)
 {
     const bool inserting = m_state == DataSetState::Insert;
     for (;;) {
-        SqlStatement update;
-        Record values;
-        int bound = 0;
-        if (!inserting) {
-            QStringList sets;
-            for (int i = 0; i < Schema::FieldCount; ++i) {
-                if (m_buffer[i] != m_current[i]) {
-                    values[size_t(bound)] = m_buffer[i];
-                    sets << QStringLiteral("\"%1\" = ?%2").arg(m_columnNames[i]).arg(++bound);
-                }
-            }
-            update = SqlStatement(m_db, QStringLiteral("UPDATE catalogue SET %1 WHERE rowid = ?%2 AND \"%3\" IS ?%4 AND \"%5\" IS ?%6 AND \"%7\" IS ?%8")
-                                           .arg(sets.join(u',')).arg(bound + 1)
-                                           .arg(m_columnNames[Schema::Archive]).arg(bound + 2)
-                                           .arg(m_columnNames[Schema::Product]).arg(bound + 3)
-                                           .arg(m_columnNames[Schema::Type]).arg(bound + 4));
-            if (!update.isValid())
-                throwSqlite(update.prepareResult(), QStringLiteral("store the record"));
-        }
-        SqlStatement &stmt = inserting ? *m_insert : update;
-        stmt.reset();
+        int rc;
         if (inserting) {
-            bindRecord(stmt, m_buffer);
+            m_insert->reset();
+            bindRecord(*m_insert, m_buffer);
+            rc = m_insert->step();
+            m_insert->reset();
         } else {
-            for (int i = 0; i < bound; ++i)
-                bindValue(stmt, i + 1, values[size_t(i)]);
-            bindCurrentKey(stmt, bound + 1);
+            rc = storeEdit(shown);
         }
-        const int rc = stmt.step();
-        const int changes = sqlite3_changes(m_db);
-        const int extended = sqlite3_extended_errcode(m_db);
-        stmt.reset();
-        if (rc == SQLITE_DONE) {
-            if (!inserting && changes == 0)
-                throw EngineError(QStringLiteral("Cannot store the record: another program changed or deleted it in %1. "
-                                                 "Cancel the edit to see the catalogue as it is now").arg(shown));
+        if (rc == SQLITE_DONE)
             return;
-        }
+        const int extended = sqlite3_extended_errcode(m_db);
         if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE) {
             const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
                                         .arg(shown, m_buffer[Schema::Archive].toString(),
@@ -999,17 +1014,68 @@ void CatalogueTable::postChanges(const QString &shown)
     }
 }
 
+// Stores an edit only while the stored record still holds what this copy read when
+// the edit began; another program's change in between is refused, never overwritten.
+// The check reads the row the way the table reads it, so values another program wrote
+// in its own spelling ('' for no text, 2 for true) are no conflict. Returns the
+// result of the failing step, or SQLITE_DONE once committed.
+int CatalogueTable::storeEdit(const QString &shown)
+{
+    WriteTransaction txn(m_db, m_beginWrite.get(), m_commit.get(), m_rollback.get());
+    if (txn.begun() != SQLITE_DONE)
+        return txn.begun();
+    Record stored;
+    if (!readRecord(m_rowId, stored, true)) {
+        m_currentStale = true;
+        throw EngineError(QStringLiteral("Cannot store the record: another program deleted it from %1. "
+                                         "Cancel the edit to see the catalogue as it is now").arg(shown));
+    }
+    if (stored != m_current) {
+        m_currentStale = true;
+        throw EngineError(QStringLiteral("The record was changed by another program since you began editing it."),
+                          EngineError::Kind::EditConflict);
+    }
+    QStringList sets;
+    Record values;
+    int bound = 0;
+    for (int i = 0; i < Schema::FieldCount; ++i) {
+        if (m_buffer[i] != m_current[i]) {
+            values[size_t(bound)] = m_buffer[i];
+            sets << QStringLiteral("\"%1\" = ?%2").arg(m_columnNames[i]).arg(++bound);
+        }
+    }
+    SqlStatement update(m_db, QStringLiteral("UPDATE catalogue SET %1 WHERE rowid = ?%2").arg(sets.join(u',')).arg(bound + 1));
+    if (!update.isValid())
+        return update.prepareResult();
+    for (int i = 0; i < bound; ++i)
+        bindValue(update, i + 1, values[size_t(i)]);
+    update.bindInt64(bound + 1, m_rowId);
+    const int rc = update.step();
+    if (rc != SQLITE_DONE)
+        return rc;
+    return txn.commit();
+}
+
 void CatalogueTable::cancel()
 {
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         return;
+    // A store was refused because another program changed or deleted the record: show
+    // the catalogue as it is now, not the copy the edit began from. Read before the
+    // edit is dropped, so a failed read leaves the typing.
+    const bool reread = m_currentStale;
+    if (reread) {
+        m_orderValid = false;
+        buildOrder();
+        loadCurrent();
+    }
     m_buffer = {};
     m_state = DataSetState::Browse;
     m_modified = false;
     if (isEmpty())
         m_bof = m_eof = true;
     notify(TableEvent::StateChanged);
-    notify(TableEvent::RecordChanged);
+    notify(reread ? TableEvent::DataSetChanged : TableEvent::RecordChanged);
     fire(afterCancel);
 }
 

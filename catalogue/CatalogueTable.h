@@ -175,6 +175,7 @@ private:
     void completeCurrent() const;
     void invalidateWindow() { m_windowStart = -1; m_window.clear(); }
     void postChanges(const QString &shown);
+    int storeEdit(const QString &shown);
     int positionFor(qint64 rowId);
     void placeInOrder(qint64 rowId);
     [[noreturn]] void throwSqlite(int rc, const QString &doing) const;
@@ -196,7 +197,7 @@ private:
     bool m_readOnly = false;
     std::array<QString, CatalogueSchema::FieldCount> m_columnNames; // by field position
     std::unique_ptr<SqlStatement> m_selectFull, m_selectScalar, m_selectSortKey, m_insert, m_delete,
-        m_begin, m_commit, m_selectLong, m_keyset;
+        m_begin, m_beginWrite, m_commit, m_rollback, m_selectLong, m_keyset;
     int m_keysetOrder = -2; // the order m_keyset was prepared for
 
     DataSetState m_state = DataSetState::Inactive;
@@ -216,6 +217,9 @@ private:
     mutable Record m_current; // the current stored record
     // Memos and images of the current record are read when first asked for.
     mutable bool m_currentComplete = true;
+    // Another program changed or deleted the current record after it was read (a
+    // store found out); cancelling the edit reads it again.
+    bool m_currentStale = false;
     Record m_buffer;         // the record being edited or inserted
     // Records around the current one, read together in one read transaction so that
     // stepping through the catalogue costs one lock per window, not one per record.

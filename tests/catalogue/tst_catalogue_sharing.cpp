@@ -263,6 +263,92 @@ private slots:
         a.close();
         QCOMPARE(a.storedRecordCount(), -1);
     }
+
+    // Two copies of the program edit one record: the second store must not silently
+    // replace what the first stored. The refused copy keeps its typing; Cancel shows
+    // the record as the other program left it.
+    void storeOfARecordChangedMeanwhileIsRefused_data()
+    {
+        QTest::addColumn<int>("otherField");
+        QTest::addColumn<QVariant>("otherValue");
+        QTest::newRow("same memo") << int(S::Comments) << QVariant("from B");
+        QTest::newRow("the other memo") << int(S::Guide) << QVariant("guide from B");
+        QTest::newRow("image") << int(S::CurrImg) << QVariant(QByteArray("BM") + QByteArray(70, 'b'));
+        QTest::newRow("flag") << int(S::D3) << QVariant(true);
+        QTest::newRow("key") << int(S::Product) << QVariant("Beta 2");
+    }
+
+    void storeOfARecordChangedMeanwhileIsRefused()
+    {
+        QFETCH(int, otherField);
+        QFETCH(QVariant, otherValue);
+        CatalogueTable a;
+        openWithGuide(a, "conflict.db");
+        CatalogueTable b;
+        b.setDatabaseName(m_dir.path());
+        b.setTableName("conflict.db");
+        b.open();
+        b.next();
+        a.edit(); // what A read when its edit began is what its store must still find
+        b.edit();
+        b.field(otherField).setValue(otherValue);
+        b.post();
+
+        a.field(S::Comments).setAsString("from A");
+        try {
+            a.post();
+            QFAIL("stored over the other program's change");
+        } catch (const EngineError &e) {
+            QCOMPARE(e.kind(), EngineError::Kind::EditConflict);
+            QCOMPARE(e.message(), QString("The record was changed by another program since you began editing it."));
+        }
+        QCOMPARE(a.state(), DataSetState::Edit);
+        QCOMPARE(a.field(S::Comments).asString(), QString("from A"));
+        QVERIFY_THROWS_EXCEPTION(EngineError, a.post()); // still the old version: refused again
+        QCOMPARE(RawDb(a.fullPath()).rows("SELECT count(*) FROM catalogue WHERE Comments = 'from A'"), QStringList{"0"});
+
+        a.cancel();
+        QCOMPARE(a.field(otherField).value(), otherValue);
+        a.edit();
+        a.field(S::Comments).setAsString("from A");
+        a.post();
+        if (otherField != S::Comments)
+            QCOMPARE(a.field(otherField).value(), otherValue);
+        QCOMPARE(RawDb(a.fullPath()).rows("SELECT count(*) FROM catalogue WHERE Comments = 'from A'"), QStringList{"1"});
+    }
+
+    void storeOfARecordDeletedMeanwhileIsRefused()
+    {
+        CatalogueTable a;
+        openWithGuide(a, "deleted.db");
+        a.edit();
+        RawDb(a.fullPath()).exec("DELETE FROM catalogue WHERE Product = 'Beta'");
+        a.field(S::Comments).setAsString("from A");
+        try {
+            a.post();
+            QFAIL("stored a deleted record");
+        } catch (const EngineError &e) {
+            QVERIFY2(e.message().contains("deleted"), qPrintable(e.message()));
+        }
+        QCOMPARE(a.field(S::Comments).asString(), QString("from A"));
+        a.cancel();
+        QCOMPARE(a.recordCount(), 2);
+        QVERIFY(a.field(S::Product).asString() != QString("Beta"));
+    }
+
+    // Values another program stored in its own way ('' for no text, 2 for true) read
+    // as ours do, and must not make every store of the record look like a conflict.
+    void foreignSpellingsAreNoConflict()
+    {
+        CatalogueTable a;
+        openWithGuide(a, "foreign.db");
+        RawDb(a.fullPath()).exec("UPDATE catalogue SET Origin = '', Comments = '', D1 = 2 WHERE Product = 'Beta'");
+        a.refresh();
+        a.edit();
+        a.field(S::Guide).setAsString("mine");
+        a.post();
+        QCOMPARE(RawDb(a.fullPath()).rows("SELECT Guide FROM catalogue WHERE Product = 'Beta'"), QStringList{"mine"});
+    }
 };
 
 QTEST_APPLESS_MAIN(TstCatalogueSharing)
