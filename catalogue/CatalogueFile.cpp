@@ -111,6 +111,39 @@ QString sqliteReason(sqlite3 *db, int rc)
     return QString::fromUtf8(text ? text : sqlite3_errstr(rc));
 }
 
+int openConnection(const QString &path, int flags, sqlite3 **db, const char *vfs)
+{
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, vfs);
+    if (rc != SQLITE_OK)
+        return rc;
+    const auto set = [&](int option, int value) { sqlite3_db_config(*db, option, value, nullptr); };
+    set(SQLITE_DBCONFIG_DEFENSIVE, 1);
+    set(SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0);
+    set(SQLITE_DBCONFIG_ENABLE_TRIGGER, 0);
+    set(SQLITE_DBCONFIG_ENABLE_VIEW, 0);
+    set(SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0);
+    return SQLITE_OK;
+}
+
+int findStoredCode(sqlite3 *db, QString &found)
+{
+    found.clear();
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT type, name FROM sqlite_master WHERE type IN ('trigger', 'view') "
+                                    "ORDER BY rowid LIMIT 1", -1, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        found = QStringLiteral("a %1, \"%2\"")
+                    .arg(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))),
+                         QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))));
+        rc = SQLITE_DONE;
+    }
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
 void checkHeader(const QString &path)
 {
     const QFileInfo info(path);
@@ -188,8 +221,7 @@ void create(const QString &path)
 
     try {
         Connection conn;
-        const int rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db,
-                                       SQLITE_OPEN_READWRITE, nullptr);
+        const int rc = openConnection(tmpPath, SQLITE_OPEN_READWRITE, &conn.db);
         if (rc != SQLITE_OK)
             throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
         exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("create"), path);
@@ -264,7 +296,7 @@ void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &des
         int rc = sqlite3_exec(source, "BEGIN; SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
         Connection conn;
         if (rc == SQLITE_OK)
-            rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
+            rc = openConnection(tmpPath, SQLITE_OPEN_READWRITE, &conn.db);
         if (rc == SQLITE_OK) {
             // Nobody sees the copy before it is flushed below and renamed.
             sqlite3_exec(conn.db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
@@ -350,10 +382,17 @@ void pack(const QString &path, const Progress &progress)
         throw EngineError(QStringLiteral("Cannot pack %1: the catalogue is read-only.").arg(native(path)),
                           EngineError::Kind::ReadOnly);
     Connection conn;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = openConnection(path, SQLITE_OPEN_READWRITE, &conn.db);
     if (rc != SQLITE_OK)
         throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
     sqlite3_busy_timeout(conn.db, 5000);
+    QString code;
+    rc = findStoredCode(conn.db, code);
+    if (rc != SQLITE_DONE)
+        throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
+    if (!code.isEmpty())
+        throw EngineError(QStringLiteral("Cannot pack %1: it contains %2, that this program will not run.")
+                              .arg(native(path), code), EngineError::Kind::NotACatalogue);
     exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("pack"), path);
     if (progress) {
         // Packing cannot say how far it is; it says that it is still going.

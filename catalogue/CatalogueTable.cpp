@@ -291,7 +291,7 @@ void CatalogueTable::open()
     sqlite3 *db = nullptr;
     // One thread uses the connection: no per-call mutex.
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    int rc = CatalogueFile::openConnection(path, flags, &db);
     if (rc != SQLITE_OK) {
         const QString reason = CatalogueFile::sqliteReason(db, rc);
         sqlite3_close_v2(db);
@@ -326,6 +326,13 @@ void CatalogueTable::open()
                                   EngineError::Kind::NotACatalogue);
             m_columnNames[i] = *it;
         }
+        QString code;
+        rc = CatalogueFile::findStoredCode(m_db, code);
+        if (rc != SQLITE_DONE)
+            throwSqlite(rc, QStringLiteral("read the catalogue"));
+        if (!code.isEmpty())
+            throw EngineError(QStringLiteral("Cannot open %1: it contains %2, that this program will not run.").arg(shown, code),
+                              EngineError::Kind::NotACatalogue);
         const int idx = orderIndex();
         if (idx >= 0 && !hasIndex(QLatin1String(Schema::indexes()[idx].name)))
             throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")

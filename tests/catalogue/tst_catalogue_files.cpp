@@ -47,6 +47,9 @@ private slots:
         QTest::newRow("folder") << "folder.db" << "folder";
         QTest::newRow("missing") << "missing.db" << "does not exist";
         QTest::newRow("unreadable") << "unreadable.db" << "cannot be read";
+        // A catalogue holds its table and indexes only: code stored in the file would run on our edits.
+        QTest::newRow("trigger") << "trigger.db" << "contains a trigger, \"wipe\", that this program will not run";
+        QTest::newRow("view") << "view.db" << "contains a view, \"peek\", that this program will not run";
     }
 
     void badFilesFailNamingFileAndReason()
@@ -80,9 +83,15 @@ private slots:
         } else if (name == "unreadable.db") {
             sampleFile(name);
             QFile::setPermissions(file, {});
+        } else if (name == "trigger.db") {
+            RawDb(sampleFile(name)).exec("CREATE TRIGGER wipe AFTER UPDATE ON catalogue "
+                                         "BEGIN DELETE FROM catalogue WHERE rowid <> new.rowid; END");
+        } else if (name == "view.db") {
+            RawDb(sampleFile(name)).exec("CREATE VIEW peek AS SELECT Archive FROM catalogue");
         }
         const QByteArray before = fileBytes(file);
         const QFileInfo infoBefore(file);
+        const QDateTime changedBefore = infoBefore.lastModified();
 
         CatalogueTable t;
         t.setDatabaseName(m_dir.path());
@@ -97,9 +106,56 @@ private slots:
         QVERIFY(!t.active());
         QCOMPARE(fileBytes(file), before);
         QCOMPARE(QFileInfo(file).exists(), infoBefore.exists());
+        QCOMPARE(QFileInfo(file).lastModified(), changedBefore);
         for (const QString &companion : CatalogueFile::companionPaths(file))
             QVERIFY(!QFileInfo::exists(companion));
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // Statistics from ANALYZE or a table of someone's own run no code: such a file opens.
+    void harmlessExtrasOpen()
+    {
+        const QString file = sampleFile("extras.db");
+        RawDb(file).exec("ANALYZE; CREATE TABLE notes (x)");
+        CatalogueTable t;
+        t.setDatabaseName(m_dir.path());
+        t.setTableName("extras.db");
+        t.open();
+        t.edit();
+        t.field(S::Comments).setAsString("stored");
+        t.post();
+        QCOMPARE(t.storedRecordCount(), 3);
+    }
+
+    // Code another program puts into the file while it is open does not run either.
+    void triggerAddedWhileOpenDoesNotRun()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "late.db", m_sample);
+        RawDb(t.fullPath()).exec("CREATE TRIGGER wipe AFTER UPDATE ON catalogue "
+                                 "BEGIN DELETE FROM catalogue WHERE rowid <> new.rowid; END");
+        t.edit();
+        t.field(S::Comments).setAsString("stored");
+        t.post();
+        QCOMPARE(t.storedRecordCount(), 3);
+        QCOMPARE(RawDb(t.fullPath()).rows("SELECT count(*) FROM catalogue"), QStringList{"3"});
+    }
+
+    void packRefusesCode()
+    {
+        const QString file = sampleFile("packed.db");
+        RawDb(file).exec("CREATE TRIGGER wipe AFTER DELETE ON catalogue BEGIN DELETE FROM catalogue; END");
+        const QByteArray before = fileBytes(file);
+        CatalogueTable t;
+        t.setDatabaseName(m_dir.path());
+        t.setTableName("packed.db");
+        try {
+            t.packTable();
+            QFAIL("packed");
+        } catch (const EngineError &e) {
+            QVERIFY2(e.message().contains("trigger, \"wipe\""), qPrintable(e.message()));
+        }
+        QCOMPARE(fileBytes(file), before);
     }
 
     void readOnlyFileOpensForBrowsing()
