@@ -1,6 +1,7 @@
 #include "CatalogueTable.h"
 
 #include "CatalogueFile.h"
+#include "PendingFile.h"
 #include "SqlStatement.h"
 
 #include <QDir>
@@ -285,6 +286,8 @@ void CatalogueTable::open()
         return;
     const QString path = fullPath();
     const QString shown = QDir::toNativeSeparators(path);
+    // Copies a killed program left half-written in this folder are of no use to anyone.
+    PendingFile::removeLeftovers(QFileInfo(path).absolutePath());
     CatalogueFile::checkHeader(path);
 
     bool readOnly = CatalogueFile::isWriteProtected(path);

@@ -2,10 +2,16 @@
 #include "CatalogueFixture.h"
 #include "CatalogueTable.h"
 #include "CreateRoutine.h"
+#include "PendingFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace fixture;
 namespace S = CatalogueSchema;
@@ -304,6 +310,96 @@ private slots:
         QVERIFY(beats > 0);
         t.open();
         QCOMPARE(t.recordCount(), 600);
+    }
+
+    // A copy that stops half-way leaves nothing: the file gets its name only when complete.
+    void interruptedCopyLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::newRow("unnamed file") << false;
+        QTest::newRow("hidden name, where unnamed files are not possible") << true;
+    }
+
+    void interruptedCopyLeavesNothing()
+    {
+        QFETCH(bool, named);
+        PendingFile::setUnnamedAllowed(!named);
+        const auto restore = qScopeGuard([] { PendingFile::setUnnamedAllowed(true); });
+        QDir(m_dir.path()).mkdir(named ? "stop-named" : "stop");
+        QTemporaryDir dir(m_dir.filePath(named ? "stop-named/XXXXXX" : "stop/XXXXXX"));
+        CatalogueTable t;
+        makeCatalogue(t, dir, "src.db");
+        RawDb(t.fullPath()).insertMany(600, "Archive, Product, Type, Status, OrigImg", [](int i) {
+            return QString("'a%1', 'p', 'Unit', 'x', randomblob(3000)").arg(i);
+        });
+        struct Stop {};
+        QVERIFY_THROWS_EXCEPTION(Stop, t.copyTable(dir.filePath("copy.db"), [](qint64, qint64) { throw Stop(); }));
+        const auto files = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); };
+        QCOMPARE(files(), QStringList{"src.db"});
+
+        t.copyTable(dir.filePath("copy.db"));
+        QCOMPARE(files(), (QStringList{"copy.db", "src.db"}));
+        CatalogueTable copy;
+        copy.setDatabaseName(dir.path());
+        copy.setTableName("copy.db");
+        copy.open();
+        QCOMPARE(copy.recordCount(), 600);
+        QCOMPARE(RawDb(copy.fullPath()).rows("PRAGMA integrity_check"), QStringList{"ok"});
+        // A new catalogue is made the same way.
+        copy.close();
+        copy.setTableName("new.db");
+        copy.createTable();
+        copy.open();
+        QCOMPARE(files(), (QStringList{"copy.db", "new.db", "src.db"}));
+    }
+
+    // What a killed copy left is removed when a catalogue in that folder is next opened,
+    // unless another running program still holds it.
+    void leftoversAreRemovedUnlessHeld()
+    {
+        QDir(m_dir.path()).mkdir("leftovers");
+        const QString folder = m_dir.filePath("leftovers");
+        CatalogueTable t;
+        t.setDatabaseName(folder);
+        t.setTableName("cat.db");
+        t.createTable();
+        const QStringList left{".mox-copy-Ab3dE9", ".mox-new-q7W2zz", ".mox-new-q7W2zz-journal", ".mox-move-000000"};
+        const QStringList others{".mox-copy-notes.txt", ".mox-copy-Ab3dE", "mox-copy-Ab3dE9", ".mox-settings"};
+        for (const QString &name : left + others)
+            writeFile(folder + "/" + name, "half a catalogue");
+        writeFile(folder + "/.mox-copy-Held01", "still being written");
+        const int held = ::open(QFile::encodeName(folder + "/.mox-copy-Held01").constData(), O_RDWR);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+
+        t.open();
+        const auto files = [&] { return QDir(folder).entryList(QDir::Files | QDir::Hidden); };
+        for (const QString &name : left)
+            QVERIFY2(!files().contains(name), qPrintable(name));
+        for (const QString &name : others + QStringList{".mox-copy-Held01", "cat.db"})
+            QVERIFY2(files().contains(name), qPrintable(name));
+        ::close(held);
+        t.close();
+        t.open();
+        QVERIFY(!files().contains(".mox-copy-Held01"));
+    }
+
+    // A move to another file system copies, and the copy too gets its name only when complete.
+    void moveToAnotherFileSystem()
+    {
+        QTemporaryDir other(QStringLiteral("/dev/shm/mox-move-XXXXXX"));
+        struct stat here {};
+        struct stat there {};
+        if (!other.isValid() || ::stat(QFile::encodeName(m_dir.path()).constData(), &here) != 0
+            || ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
+            QSKIP("no second file system at hand");
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "travels.db", m_sample);
+        t.close();
+        t.moveTable(other.filePath("arrived.db"));
+        QVERIFY(!QFileInfo::exists(path("travels.db")));
+        QCOMPARE(QDir(other.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"arrived.db"});
+        t.open();
+        QCOMPARE(t.recordCount(), 3);
     }
 
     void renameMoveDeleteAndPack()
