@@ -435,61 +435,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(t.fullPath()));
         QVERIFY(!QFileInfo::exists(t.fullPath() + "-journal"));
     }
-
-    void twoProgramsShareOneCatalogue()
-    {
-        CatalogueTable a;
-        makeCatalogue(a, m_dir, "shared.db", m_sample);
-        CatalogueTable b;
-        b.setDatabaseName(m_dir.path());
-        b.setTableName("shared.db");
-        b.open();
-        addRecord(b, {"d.zip", "Delta", "Unit", "In use", ""});
-        QCOMPARE(a.recordCount(), 3); // a sees it on refresh
-        a.refresh();
-        QCOMPARE(a.recordCount(), 4);
-
-        // b edits the record a then tries to store: a's post notices and keeps the edit.
-        a.setIndexName({});
-        a.first();
-        b.setIndexName({});
-        b.first();
-        b.edit();
-        b.field(S::Product).setAsString("Renamed");
-        b.post();
-        a.edit();
-        a.field(S::Guide).setAsString("mine");
-        QVERIFY_THROWS_EXCEPTION(EngineError, a.post());
-        QCOMPARE(a.state(), DataSetState::Edit);
-        a.cancel();
-        a.refresh();
-        QCOMPARE(a.field(S::Product).asString(), QString("Renamed"));
-    }
-
-    void lockWaitsThenFailsClearly()
-    {
-        CatalogueTable t;
-        makeCatalogue(t, m_dir, "locked.db", m_sample);
-        t.setLockTimeout(200);
-        RawDb other(t.fullPath());
-        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
-        t.edit();
-        t.field(S::Guide).setAsString("waiting");
-        QElapsedTimer timer;
-        timer.start();
-        try {
-            t.post();
-            QFAIL("posted");
-        } catch (const EngineError &e) {
-            QCOMPARE(e.kind(), EngineError::Kind::Locked);
-            QVERIFY2(e.message().contains("locked"), qPrintable(e.message()));
-        }
-        QVERIFY(timer.elapsed() >= 150);
-        QCOMPARE(t.state(), DataSetState::Edit);
-        other.exec("COMMIT");
-        t.post();
-        QCOMPARE(t.field(S::Guide).asString(), QString("waiting"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TstCatalogueFiles)
