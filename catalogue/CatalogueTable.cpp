@@ -994,46 +994,56 @@ void CatalogueTable::postChanges(const QString &shown)
 {
     const bool inserting = m_state == DataSetState::Insert;
     for (;;) {
-        int rc;
-        if (inserting) {
-            m_insert->reset();
-            bindRecord(*m_insert, m_buffer);
-            rc = m_insert->step();
-            m_insert->reset();
-        } else {
-            rc = storeEdit(shown);
-        }
-        if (rc == SQLITE_DONE)
+        if (inserting ? storeInsert() : storeEdit(shown))
             return;
-        const int extended = sqlite3_extended_errcode(m_db);
-        if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE) {
-            const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
-                                        .arg(shown, m_buffer[Schema::Archive].toString(),
-                                             m_buffer[Schema::Product].toString(), m_buffer[Schema::Type].toString()),
-                                    EngineError::Kind::KeyViolation);
-            DataAction action = DataAction::Fail;
-            if (onPostError)
-                onPostError(*this, error, action);
-            if (action == DataAction::Retry)
-                continue;
-            if (action == DataAction::Abort)
-                throw AbortError();
-            throw error;
-        }
-        throwSqlite(rc, QStringLiteral("store the record"));
+        const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
+                                    .arg(shown, m_buffer[Schema::Archive].toString(),
+                                         m_buffer[Schema::Product].toString(), m_buffer[Schema::Type].toString()),
+                                EngineError::Kind::KeyViolation);
+        DataAction action = DataAction::Fail;
+        if (onPostError)
+            onPostError(*this, error, action);
+        if (action == DataAction::Retry)
+            continue;
+        if (action == DataAction::Abort)
+            throw AbortError();
+        throw error;
     }
+}
+
+namespace {
+
+bool isKeyViolation(sqlite3 *db)
+{
+    const int extended = sqlite3_extended_errcode(db);
+    return extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE;
+}
+
+} // namespace
+
+// False when the engine refuses the record for a duplicate key.
+bool CatalogueTable::storeInsert()
+{
+    m_insert->reset();
+    bindRecord(*m_insert, m_buffer);
+    const int rc = m_insert->step();
+    if (rc != SQLITE_DONE && !isKeyViolation(m_db))
+        throwSqlite(rc, QStringLiteral("store the record"));
+    m_insert->reset();
+    return rc == SQLITE_DONE;
 }
 
 // Stores an edit only while the stored record still holds what this copy read when
 // the edit began; another program's change in between is refused, never overwritten.
 // The check reads the row the way the table reads it, so values another program wrote
-// in its own spelling ('' for no text, 2 for true) are no conflict. Returns the
-// result of the failing step, or SQLITE_DONE once committed.
-int CatalogueTable::storeEdit(const QString &shown)
+// in its own spelling ('' for no text, 2 for true) are no conflict. False when the
+// engine refuses the record for a duplicate key.
+bool CatalogueTable::storeEdit(const QString &shown)
 {
+    const QString doing = QStringLiteral("store the record");
     WriteTransaction txn(m_db, m_beginWrite.get(), m_commit.get(), m_rollback.get());
     if (txn.begun() != SQLITE_DONE)
-        return txn.begun();
+        throwSqlite(txn.begun(), doing);
     Record stored;
     if (!readRecord(m_rowId, stored, true)) {
         m_currentStale = true;
@@ -1056,14 +1066,17 @@ int CatalogueTable::storeEdit(const QString &shown)
     }
     SqlStatement update(m_db, QStringLiteral("UPDATE catalogue SET %1 WHERE rowid = ?%2").arg(sets.join(u',')).arg(bound + 1));
     if (!update.isValid())
-        return update.prepareResult();
+        throwSqlite(update.prepareResult(), doing);
     for (int i = 0; i < bound; ++i)
         bindValue(update, i + 1, values[size_t(i)]);
     update.bindInt64(bound + 1, m_rowId);
-    const int rc = update.step();
-    if (rc != SQLITE_DONE)
-        return rc;
-    return txn.commit();
+    int rc = update.step();
+    if (rc == SQLITE_DONE)
+        rc = txn.commit();
+    // Reported before the transaction is rolled back, which would clear SQLite's message.
+    if (rc != SQLITE_DONE && !isKeyViolation(m_db))
+        throwSqlite(rc, doing);
+    return rc == SQLITE_DONE;
 }
 
 void CatalogueTable::cancel()

@@ -175,7 +175,8 @@ private:
     void completeCurrent() const;
     void invalidateWindow() { m_windowStart = -1; m_window.clear(); }
     void postChanges(const QString &shown);
-    int storeEdit(const QString &shown);
+    bool storeInsert();
+    bool storeEdit(const QString &shown);
     int positionFor(qint64 rowId);
     void placeInOrder(qint64 rowId);
     [[noreturn]] void throwSqlite(int rc, const QString &doing) const;
