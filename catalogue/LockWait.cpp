@@ -6,7 +6,6 @@
 
 void LockWait::attach(sqlite3 *db)
 {
-    m_db = db;
     m_waiting = false;
     sqlite3_busy_handler(db, &LockWait::onBusy, this);
     // The profile event comes when a statement has finished, also when it failed.

@@ -25,7 +25,6 @@ private:
     static int onStatementEnd(unsigned event, void *self, void *stmt, void *elapsed) noexcept;
 
     const std::function<void(bool waiting)> &m_handler;
-    sqlite3 *m_db = nullptr;
     int m_timeoutMs = 5000;
     bool m_waiting = false;
 };
