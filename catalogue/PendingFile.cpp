@@ -38,8 +38,10 @@ bool isPendingName(const char *name)
         if (std::strncmp(name, prefix.constData(), size_t(prefix.size())) != 0)
             continue;
         const char *suffix = name + prefix.size();
-        if (!std::all_of(suffix, suffix + SuffixLength, [](char c) { return c != '\0' && isAlnum(c); }))
-            return false;
+        for (int i = 0; i < SuffixLength; ++i) {
+            if (!isAlnum(suffix[i])) // the terminating zero included
+                return false;
+        }
         const char *rest = suffix + SuffixLength;
         return *rest == '\0' || std::strcmp(rest, "-journal") == 0;
     }

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <functional>
 #include <optional>
 
 using namespace fixture;
