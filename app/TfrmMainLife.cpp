@@ -36,25 +36,6 @@
 
 namespace S = CatalogueSchema;
 
-namespace {
-
-// The records the catalogue file holds at this moment, as another program may have
-// changed it; -1 when it cannot be read.
-int storedRecordCount(const QString &path)
-{
-    CatalogueTable probe;
-    const QFileInfo info(path);
-    try {
-        probe.setDatabaseName(info.absolutePath());
-        probe.setTableName(info.fileName());
-        probe.open();
-        return probe.recordCount();
-    } catch (const std::exception &) {
-        return -1;
-    }
-}
-
-} // namespace
 
 void TfrmMain::FormCreate()
 {
@@ -177,8 +158,9 @@ void TfrmMain::FormDestroy()
         // 4-5: a catalogue without records is not kept. The file is counted now, since
         // another program may have filled it; when nobody can tell, it stays.
         if (tblContents.active()) {
+            const int stored = tblContents.storedRecordCount();
             tblContents.close();
-            if (storedRecordCount(tblContents.fullPath()) == 0)
+            if (stored == 0)
                 tblContents.deleteTable();
         }
     } catch (const std::exception &e) {

@@ -1,12 +1,13 @@
 #include "CatalogueFile.h"
 
 #include "CatalogueSchema.h"
+#include "DescriptorVfs.h"
 #include "EngineError.h"
+#include "PendingFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -43,36 +44,31 @@ void syncFolder(const QString &folder)
     }
 }
 
-void renameReplacing(const QString &from, const QString &to)
+// A failure throws "<failing>: <reason>.".
+void renameReplacing(const QString &from, const QString &to, const QString &failing)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return;
     const int err = errno;
     if (err != EXDEV)
-        throw EngineError(QString::fromLocal8Bit(std::strerror(err)));
+        throw EngineError(QStringLiteral("%1: %2.").arg(failing, QString::fromLocal8Bit(std::strerror(err))));
 
-    // Another file system: copy beside the destination, then rename there.
-    QTemporaryFile tmp(QFileInfo(to).absolutePath() + QStringLiteral("/.mox-move-XXXXXX"));
-    tmp.setAutoRemove(false);
+    // Another file system: copy into a file beside the destination that gets its name
+    // only when complete, then remove the source.
+    PendingFile pending(to, "move", failing);
     QFile source(from);
-    if (!tmp.open() || !source.open(QIODevice::ReadOnly))
-        throw EngineError(tmp.errorString());
+    if (!source.open(QIODevice::ReadOnly))
+        throw EngineError(QStringLiteral("%1: %2.").arg(failing, source.errorString()));
+    QFile target;
+    if (!target.open(pending.descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        throw EngineError(QStringLiteral("%1: %2.").arg(failing, target.errorString()));
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() || tmp.write(chunk) != chunk.size()) {
-            const QString reason = tmp.errorString();
-            tmp.remove();
-            throw EngineError(reason);
-        }
+        if (chunk.isEmpty() || target.write(chunk) != chunk.size() || !target.flush())
+            throw EngineError(QStringLiteral("%1: %2.").arg(failing, chunk.isEmpty() ? source.errorString() : target.errorString()));
     }
-    tmp.flush();
-    ::fsync(tmp.handle());
-    tmp.close();
-    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(to).constData()) != 0) {
-        const int renameErr = errno;
-        tmp.remove();
-        throw EngineError(QString::fromLocal8Bit(std::strerror(renameErr)));
-    }
+    target.close();
+    pending.commit();
     QFile::remove(from);
 }
 
@@ -86,6 +82,18 @@ struct Connection {
     sqlite3 *db = nullptr;
     ~Connection() { sqlite3_close_v2(db); }
 };
+
+// A connection that writes straight into a pending file. The journal stays in memory
+// and nothing is synced: nobody can see the file before it has its name, and the
+// pending file makes it durable before naming it.
+int openPending(const PendingFile &pending, sqlite3 **db)
+{
+    int rc = openConnection(QString::fromLatin1(DescriptorVfs::fileName(pending.descriptor())),
+                            SQLITE_OPEN_READWRITE, db, DescriptorVfs::name());
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(*db, "PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
+    return rc;
+}
 
 void exec(sqlite3 *db, const char *sql, const QString &what, const QString &path)
 {
@@ -109,6 +117,39 @@ QString sqliteReason(sqlite3 *db, int rc)
 {
     const char *text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     return QString::fromUtf8(text ? text : sqlite3_errstr(rc));
+}
+
+int openConnection(const QString &path, int flags, sqlite3 **db, const char *vfs)
+{
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, vfs);
+    if (rc != SQLITE_OK)
+        return rc;
+    const auto set = [&](int option, int value) { sqlite3_db_config(*db, option, value, nullptr); };
+    set(SQLITE_DBCONFIG_DEFENSIVE, 1);
+    set(SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0);
+    set(SQLITE_DBCONFIG_ENABLE_TRIGGER, 0);
+    set(SQLITE_DBCONFIG_ENABLE_VIEW, 0);
+    set(SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0);
+    return SQLITE_OK;
+}
+
+int findStoredCode(sqlite3 *db, QString &found)
+{
+    found.clear();
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT type, name FROM sqlite_master WHERE type IN ('trigger', 'view') "
+                                    "ORDER BY rowid LIMIT 1", -1, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        found = QStringLiteral("a %1, \"%2\"")
+                    .arg(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))),
+                         QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))));
+        rc = SQLITE_DONE;
+    }
+    sqlite3_finalize(stmt);
+    return rc;
 }
 
 void checkHeader(const QString &path)
@@ -178,127 +219,78 @@ void create(const QString &path)
         throw EngineError(QStringLiteral("Cannot create %1: the folder %2 does not exist.")
                               .arg(native(path), native(folder)));
 
-    // Build the new file beside the old one, so a failure leaves the old catalogue intact.
-    QTemporaryFile tmp(folder + QStringLiteral("/.mox-new-XXXXXX"));
-    tmp.setAutoRemove(false);
-    if (!tmp.open())
-        throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), tmp.errorString()));
-    const QString tmpPath = tmp.fileName();
-    tmp.close();
-
-    try {
+    // Built beside the old one and named only when complete, so a failure or a kill
+    // leaves the old catalogue as it was.
+    PendingFile pending(path, "new", QStringLiteral("Cannot create %1").arg(native(path)));
+    {
         Connection conn;
-        const int rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db,
-                                       SQLITE_OPEN_READWRITE, nullptr);
+        const int rc = openPending(pending, &conn.db);
         if (rc != SQLITE_OK)
             throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
-        exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("create"), path);
         const QByteArray sql = "BEGIN;\n" + CatalogueSchema::createSql().toUtf8() + "COMMIT;";
         exec(conn.db, sql.constData(), QStringLiteral("create"), path);
-    } catch (...) {
-        QFile::remove(tmpPath);
-        removeCompanions(tmpPath);
-        throw;
     }
     removeCompanions(path);
-    try {
-        renameReplacing(tmpPath, path);
-    } catch (const EngineError &e) {
-        QFile::remove(tmpPath);
-        throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), e.message()));
-    }
-    syncFolder(folder);
+    pending.commit();
 }
-
-namespace {
-
-// Writes a file's data to the disk in slices, saying how far it is; returns the
-// errno of a failure, 0 on success. The slices only let progress be told: the
-// closing fsync is what makes the file durable.
-int flushToDisk(const QString &path, const std::function<void(qint64 done, qint64 total)> &sliceDone)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
-    if (fd < 0)
-        return errno;
-    const off_t size = ::lseek(fd, 0, SEEK_END);
-    constexpr off_t Slice = 8 << 20;
-    for (off_t at = 0; size > 0 && at < size; at += Slice) {
-        if (::sync_file_range(fd, at, std::min(Slice, size - at),
-                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
-            break; // not supported here: the fsync below does it all at once
-        if (sliceDone)
-            sliceDone(std::min<qint64>(at + Slice, size), size);
-    }
-    const int rc = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return rc;
-}
-
-} // namespace
 
 void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest, const Progress &progress)
 {
-    const QString folder = QFileInfo(dest).absolutePath();
     if (QFileInfo(sourcePath).absoluteFilePath() == QFileInfo(dest).absoluteFilePath())
         return; // copying a catalogue onto itself leaves it as it is
-    QTemporaryFile tmp(folder + QStringLiteral("/.mox-copy-XXXXXX"));
-    tmp.setAutoRemove(false);
-    if (!tmp.open())
-        throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), tmp.errorString()));
-    const QString tmpPath = tmp.fileName();
-    tmp.close();
+    PendingFile pending(dest, "copy", QStringLiteral("Cannot copy to %1").arg(native(dest)));
     // Progress runs over the pages twice: copied, then on the disk.
     qint64 pages = 0;
-    try {
+    {
+        // One read transaction on the source for the whole copy: a consistent snapshot
+        // that no writer restarts, and a wait for another program's lock that happens
+        // in an ordinary statement, under the source connection's own timeout.
+        struct Snapshot {
+            sqlite3 *db;
+            ~Snapshot()
+            {
+                if (!sqlite3_get_autocommit(db))
+                    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            }
+        } snapshot{source};
+        sqlite3 *failed = source;
+        int rc = sqlite3_exec(source, "BEGIN; SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
         Connection conn;
-        int rc = sqlite3_open_v2(QFile::encodeName(tmpPath).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc == SQLITE_OK) {
-            // Nobody sees the copy before it is flushed below and renamed.
-            sqlite3_exec(conn.db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
-            sqlite3_backup *backup = sqlite3_backup_init(conn.db, "main", source, "main");
-            if (!backup) {
+            failed = nullptr;
+            rc = openPending(pending, &conn.db);
+            failed = conn.db;
+        }
+        if (rc == SQLITE_OK) {
+            // Finished on every path, also when a progress handler throws.
+            struct Backup {
+                sqlite3_backup *p;
+                ~Backup() { sqlite3_backup_finish(p); }
+            } backup{sqlite3_backup_init(conn.db, "main", source, "main")};
+            if (!backup.p) {
                 rc = sqlite3_errcode(conn.db);
             } else {
                 // In slices, so a large catalogue can show how far the copy is.
-                int busyRounds = 0;
                 do {
-                    rc = sqlite3_backup_step(backup, 256);
-                    pages = sqlite3_backup_pagecount(backup);
-                    if (progress)
-                        progress(pages - sqlite3_backup_remaining(backup), 2 * pages);
-                    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-                        if (++busyRounds > 100)
-                            break;
-                        sqlite3_sleep(50);
-                    }
-                } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-                sqlite3_backup_finish(backup);
+                    rc = sqlite3_backup_step(backup.p, 256);
+                    pages = sqlite3_backup_pagecount(backup.p);
+                    if (progress && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+                        progress(pages - sqlite3_backup_remaining(backup.p), 2 * pages);
+                } while (rc == SQLITE_OK);
                 rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
             }
         }
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            throw EngineError(QStringLiteral("Cannot copy to %1: the catalogue %2 is locked by another program; try again in a moment.")
+                                  .arg(native(dest), native(sourcePath)), EngineError::Kind::Locked);
         if (rc != SQLITE_OK)
-            throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), sqliteReason(conn.db, rc)));
-    } catch (...) {
-        QFile::remove(tmpPath);
-        removeCompanions(tmpPath);
-        throw;
+            throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), sqliteReason(failed, rc)));
     }
-    const int flushed = flushToDisk(tmpPath, [&](qint64 done, qint64 total) {
+    removeCompanions(dest);
+    pending.commit([&](qint64 done, qint64 total) {
         if (progress && total > 0)
             progress(pages + done * pages / total, 2 * pages);
     });
-    if (flushed != 0) {
-        QFile::remove(tmpPath);
-        throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), QString::fromLocal8Bit(std::strerror(flushed))));
-    }
-    removeCompanions(dest);
-    try {
-        renameReplacing(tmpPath, dest);
-    } catch (const EngineError &e) {
-        QFile::remove(tmpPath);
-        throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), e.message()));
-    }
-    syncFolder(folder);
 }
 
 void move(const QString &from, const QString &to)
@@ -307,20 +299,17 @@ void move(const QString &from, const QString &to)
         return;
     if (!QFileInfo::exists(from))
         throw EngineError(QStringLiteral("Cannot rename %1: the file does not exist.").arg(native(from)));
-    try {
-        removeCompanions(to);
-        // A journal left by an interrupted write belongs to its file: move it first,
-        // so the file is never without it.
-        const QStringList fromCompanions = companionPaths(from);
-        const QStringList toCompanions = companionPaths(to);
-        for (int i = 0; i < fromCompanions.size(); ++i) {
-            if (QFileInfo::exists(fromCompanions[i]))
-                renameReplacing(fromCompanions[i], toCompanions[i]);
-        }
-        renameReplacing(from, to);
-    } catch (const EngineError &e) {
-        throw EngineError(QStringLiteral("Cannot rename %1 to %2: %3.").arg(native(from), native(to), e.message()));
+    const QString failing = QStringLiteral("Cannot rename %1 to %2").arg(native(from), native(to));
+    removeCompanions(to);
+    // A journal left by an interrupted write belongs to its file: move it first,
+    // so the file is never without it.
+    const QStringList fromCompanions = companionPaths(from);
+    const QStringList toCompanions = companionPaths(to);
+    for (int i = 0; i < fromCompanions.size(); ++i) {
+        if (QFileInfo::exists(fromCompanions[i]))
+            renameReplacing(fromCompanions[i], toCompanions[i], failing);
     }
+    renameReplacing(from, to, failing);
     syncFolder(QFileInfo(to).absolutePath());
     syncFolder(QFileInfo(from).absolutePath());
 }
@@ -340,10 +329,17 @@ void pack(const QString &path, const Progress &progress)
         throw EngineError(QStringLiteral("Cannot pack %1: the catalogue is read-only.").arg(native(path)),
                           EngineError::Kind::ReadOnly);
     Connection conn;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &conn.db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = openConnection(path, SQLITE_OPEN_READWRITE, &conn.db);
     if (rc != SQLITE_OK)
         throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
     sqlite3_busy_timeout(conn.db, 5000);
+    QString code;
+    rc = findStoredCode(conn.db, code);
+    if (rc != SQLITE_DONE)
+        throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
+    if (!code.isEmpty())
+        throw EngineError(QStringLiteral("Cannot pack %1: it contains %2, that this program will not run.")
+                              .arg(native(path), code), EngineError::Kind::NotACatalogue);
     exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("pack"), path);
     if (progress) {
         // Packing cannot say how far it is; it says that it is still going.

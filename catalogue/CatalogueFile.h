@@ -39,4 +39,16 @@ void pack(const QString &path, const Progress &progress = {});
 // "the reason" part of messages, from SQLite's result code and text.
 QString sqliteReason(sqlite3 *db, int rc);
 
+// Opens a connection with SQLite's defensive settings, so that a hostile file cannot
+// act on our edits: no triggers, views or extensions run, the schema cannot be
+// written directly, and functions named in the schema are limited to harmless ones.
+// Returns SQLite's result; *db is set even on failure and must be closed.
+int openConnection(const QString &path, int flags, sqlite3 **db, const char *vfs = nullptr);
+
+// Names what the file's schema holds that would run code of its own, as
+// `a trigger, "wipe"`, or leaves `found` empty. A catalogue holds only its table and
+// indexes; statistics from ANALYZE and other tables run nothing and are let be.
+// Returns SQLite's result of the read (SQLITE_DONE when it succeeded).
+int findStoredCode(sqlite3 *db, QString &found);
+
 } // namespace CatalogueFile

@@ -2,6 +2,7 @@
 
 #include "CatalogueFile.h"
 #include "FolderPath.h"
+#include "PendingFile.h"
 #include "SqlStatement.h"
 
 #include <QDir>
@@ -127,6 +128,42 @@ private:
     bool m_open = false;
 };
 
+// Holds one write transaction, taken at once so nobody writes between our check and
+// our store; rolled back unless committed.
+class WriteTransaction
+{
+public:
+    WriteTransaction(sqlite3 *db, SqlStatement *begin, SqlStatement *commit, SqlStatement *rollback)
+        : m_db(db), m_commit(commit), m_rollback(rollback)
+    {
+        m_begun = run(begin);
+    }
+    ~WriteTransaction()
+    {
+        // A failed statement may have ended the transaction already.
+        if (!sqlite3_get_autocommit(m_db))
+            run(m_rollback);
+    }
+    WriteTransaction(const WriteTransaction &) = delete;
+    WriteTransaction &operator=(const WriteTransaction &) = delete;
+
+    int begun() const { return m_begun; }
+    int commit() { return run(m_commit); }
+
+private:
+    static int run(SqlStatement *stmt)
+    {
+        stmt->reset();
+        const int rc = stmt->step();
+        stmt->reset();
+        return rc;
+    }
+    sqlite3 *m_db;
+    SqlStatement *m_commit;
+    SqlStatement *m_rollback;
+    int m_begun;
+};
+
 } // namespace
 
 CatalogueTable::CatalogueTable()
@@ -156,9 +193,7 @@ void CatalogueTable::setTableName(const QString &fileName)
 
 void CatalogueTable::setLockTimeout(int ms)
 {
-    m_lockTimeoutMs = ms;
-    if (m_db)
-        sqlite3_busy_timeout(m_db, ms);
+    m_lockWait.setTimeout(ms);
 }
 
 QString CatalogueTable::fullPath() const
@@ -196,13 +231,9 @@ void CatalogueTable::setIndexName(const QString &name)
     if (!name.isEmpty() && Schema::indexByName(name) < 0)
         throw EngineError(QStringLiteral("There is no index named %1.").arg(name));
     if (active()) {
-        if (!name.isEmpty()) {
-            SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
-            check.bindText(1, name.toUtf8());
-            if (check.step() != SQLITE_ROW)
-                throw EngineError(QStringLiteral("The catalogue %1 has no index %2.")
-                                      .arg(QDir::toNativeSeparators(fullPath()), name));
-        }
+        if (!name.isEmpty() && !hasIndex(name))
+            throw EngineError(QStringLiteral("The catalogue %1 has no index %2.")
+                                  .arg(QDir::toNativeSeparators(fullPath()), name));
         checkBrowseMode();
     }
     m_indexName = name;
@@ -237,6 +268,20 @@ void CatalogueTable::reorder()
     notify(TableEvent::DataSetChanged);
 }
 
+// Only a schema read that succeeds can tell that an index is missing; a lock or a
+// damaged file is reported as what it is.
+bool CatalogueTable::hasIndex(const QString &name) const
+{
+    SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
+    if (!check.isValid())
+        throwSqlite(check.prepareResult(), QStringLiteral("read the catalogue"));
+    check.bindText(1, name.toUtf8());
+    const int rc = check.step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("read the catalogue"));
+    return rc == SQLITE_ROW;
+}
+
 // ---- open and close ----------------------------------------------------------------
 
 void CatalogueTable::open()
@@ -245,13 +290,15 @@ void CatalogueTable::open()
         return;
     const QString path = fullPath();
     const QString shown = QDir::toNativeSeparators(path);
+    // Copies a killed program left half-written in this folder are of no use to anyone.
+    PendingFile::removeLeftovers(QFileInfo(path).absolutePath());
     CatalogueFile::checkHeader(path);
 
     bool readOnly = CatalogueFile::isWriteProtected(path);
     sqlite3 *db = nullptr;
     // One thread uses the connection: no per-call mutex.
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    int rc = CatalogueFile::openConnection(path, flags, &db);
     if (rc != SQLITE_OK) {
         const QString reason = CatalogueFile::sqliteReason(db, rc);
         sqlite3_close_v2(db);
@@ -259,7 +306,7 @@ void CatalogueTable::open()
     }
     if (!readOnly && sqlite3_db_readonly(db, "main") == 1)
         readOnly = true;
-    sqlite3_busy_timeout(db, m_lockTimeoutMs);
+    m_lockWait.attach(db);
     sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     m_db = db;
     m_readOnly = readOnly;
@@ -286,14 +333,17 @@ void CatalogueTable::open()
                                   EngineError::Kind::NotACatalogue);
             m_columnNames[i] = *it;
         }
+        QString code;
+        rc = CatalogueFile::findStoredCode(m_db, code);
+        if (rc != SQLITE_DONE)
+            throwSqlite(rc, QStringLiteral("read the catalogue"));
+        if (!code.isEmpty())
+            throw EngineError(QStringLiteral("Cannot open %1: it contains %2, that this program will not run.").arg(shown, code),
+                              EngineError::Kind::NotACatalogue);
         const int idx = orderIndex();
-        if (idx >= 0) {
-            SqlStatement check(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1"));
-            check.bindText(1, QByteArray(Schema::indexes()[idx].name));
-            if (check.step() != SQLITE_ROW)
-                throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")
-                                      .arg(shown, QLatin1String(Schema::indexes()[idx].name)));
-        }
+        if (idx >= 0 && !hasIndex(QLatin1String(Schema::indexes()[idx].name)))
+            throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")
+                                  .arg(shown, QLatin1String(Schema::indexes()[idx].name)));
         prepareStatements();
 
         SqlStatement count(m_db, QStringLiteral("SELECT COUNT(*) FROM catalogue"));
@@ -338,8 +388,11 @@ void CatalogueTable::closeConnection()
     m_insert.reset();
     m_delete.reset();
     m_begin.reset();
+    m_beginWrite.reset();
     m_commit.reset();
+    m_rollback.reset();
     invalidateWindow();
+    m_lockWait.finished();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -394,7 +447,9 @@ void CatalogueTable::prepareStatements()
     m_insert = prepare(QStringLiteral("INSERT INTO catalogue (%1) VALUES (%2)").arg(cols.join(u','), params.join(u',')));
     m_delete = prepare(QStringLiteral("DELETE FROM catalogue WHERE %1").arg(keyWhere(1)));
     m_begin = prepare(QStringLiteral("BEGIN"));
+    m_beginWrite = prepare(QStringLiteral("BEGIN IMMEDIATE"));
     m_commit = prepare(QStringLiteral("COMMIT"));
+    m_rollback = prepare(QStringLiteral("ROLLBACK"));
 }
 
 // ---- the order list ----------------------------------------------------------------
@@ -612,20 +667,28 @@ void CatalogueTable::completeCurrent() const
 {
     if (m_currentComplete || !m_db)
         return;
-    m_currentComplete = true;
     SqlStatement &stmt = *m_selectLong;
     stmt.reset();
     stmt.bindInt64(1, m_rowId);
-    if (stmt.step() == SQLITE_ROW) {
+    const int rc = stmt.step();
+    if (rc == SQLITE_ROW) {
         for (int i = GridFields; i < Schema::FieldCount; ++i)
             m_current[i] = decode(stmt, i - GridFields, Schema::fields()[i].kind);
     }
     stmt.reset();
+    // A failed read (a lock, above all) must not pass for empty memos: they would be
+    // shown, and stored over the real text by the next post. Marked complete only
+    // once read, so the next attempt reads again. A row another program deleted has
+    // nothing to read; the post of an edit of it is refused.
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(rc, QStringLiteral("read the record"));
+    m_currentComplete = true;
 }
 
 void CatalogueTable::loadCurrent()
 {
     m_currentComplete = true;
+    m_currentStale = false;
     if (m_pos < 0) {
         m_rowId = 0;
         m_current = {};
@@ -938,73 +1001,111 @@ void CatalogueTable::postChanges(const QString &shown)
 {
     const bool inserting = m_state == DataSetState::Insert;
     for (;;) {
-        SqlStatement update;
-        Record values;
-        int bound = 0;
-        if (!inserting) {
-            QStringList sets;
-            for (int i = 0; i < Schema::FieldCount; ++i) {
-                if (m_buffer[i] != m_current[i]) {
-                    values[size_t(bound)] = m_buffer[i];
-                    sets << QStringLiteral("\"%1\" = ?%2").arg(m_columnNames[i]).arg(++bound);
-                }
-            }
-            update = SqlStatement(m_db, QStringLiteral("UPDATE catalogue SET %1 WHERE rowid = ?%2 AND \"%3\" IS ?%4 AND \"%5\" IS ?%6 AND \"%7\" IS ?%8")
-                                           .arg(sets.join(u',')).arg(bound + 1)
-                                           .arg(m_columnNames[Schema::Archive]).arg(bound + 2)
-                                           .arg(m_columnNames[Schema::Product]).arg(bound + 3)
-                                           .arg(m_columnNames[Schema::Type]).arg(bound + 4));
-            if (!update.isValid())
-                throwSqlite(update.prepareResult(), QStringLiteral("store the record"));
-        }
-        SqlStatement &stmt = inserting ? *m_insert : update;
-        stmt.reset();
-        if (inserting) {
-            bindRecord(stmt, m_buffer);
-        } else {
-            for (int i = 0; i < bound; ++i)
-                bindValue(stmt, i + 1, values[size_t(i)]);
-            bindCurrentKey(stmt, bound + 1);
-        }
-        const int rc = stmt.step();
-        const int changes = sqlite3_changes(m_db);
-        const int extended = sqlite3_extended_errcode(m_db);
-        stmt.reset();
-        if (rc == SQLITE_DONE) {
-            if (!inserting && changes == 0)
-                throw EngineError(QStringLiteral("Cannot store the record: another program changed or deleted it in %1. "
-                                                 "Cancel the edit to see the catalogue as it is now").arg(shown));
+        if (inserting ? storeInsert() : storeEdit(shown))
             return;
-        }
-        if (extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE) {
-            const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
-                                        .arg(shown, m_buffer[Schema::Archive].toString(),
-                                             m_buffer[Schema::Product].toString(), m_buffer[Schema::Type].toString()),
-                                    EngineError::Kind::KeyViolation);
-            DataAction action = DataAction::Fail;
-            if (onPostError)
-                onPostError(*this, error, action);
-            if (action == DataAction::Retry)
-                continue;
-            if (action == DataAction::Abort)
-                throw AbortError();
-            throw error;
-        }
-        throwSqlite(rc, QStringLiteral("store the record"));
+        const EngineError error(QStringLiteral("Key violation: %1 already holds a record with archive \"%2\", product \"%3\" and type \"%4\"")
+                                    .arg(shown, m_buffer[Schema::Archive].toString(),
+                                         m_buffer[Schema::Product].toString(), m_buffer[Schema::Type].toString()),
+                                EngineError::Kind::KeyViolation);
+        DataAction action = DataAction::Fail;
+        if (onPostError)
+            onPostError(*this, error, action);
+        if (action == DataAction::Retry)
+            continue;
+        if (action == DataAction::Abort)
+            throw AbortError();
+        throw error;
     }
+}
+
+namespace {
+
+bool isKeyViolation(sqlite3 *db)
+{
+    const int extended = sqlite3_extended_errcode(db);
+    return extended == SQLITE_CONSTRAINT_PRIMARYKEY || extended == SQLITE_CONSTRAINT_UNIQUE;
+}
+
+} // namespace
+
+// False when the engine refuses the record for a duplicate key.
+bool CatalogueTable::storeInsert()
+{
+    m_insert->reset();
+    bindRecord(*m_insert, m_buffer);
+    const int rc = m_insert->step();
+    if (rc != SQLITE_DONE && !isKeyViolation(m_db))
+        throwSqlite(rc, QStringLiteral("store the record"));
+    m_insert->reset();
+    return rc == SQLITE_DONE;
+}
+
+// Stores an edit only while the stored record still holds what this copy read when
+// the edit began; another program's change in between is refused, never overwritten.
+// The check reads the row the way the table reads it, so values another program wrote
+// in its own spelling ('' for no text, 2 for true) are no conflict. False when the
+// engine refuses the record for a duplicate key.
+bool CatalogueTable::storeEdit(const QString &shown)
+{
+    const QString doing = QStringLiteral("store the record");
+    WriteTransaction txn(m_db, m_beginWrite.get(), m_commit.get(), m_rollback.get());
+    if (txn.begun() != SQLITE_DONE)
+        throwSqlite(txn.begun(), doing);
+    Record stored;
+    if (!readRecord(m_rowId, stored, true)) {
+        m_currentStale = true;
+        throw EngineError(QStringLiteral("Cannot store the record: another program deleted it from %1. "
+                                         "Cancel the edit to see the catalogue as it is now").arg(shown));
+    }
+    if (stored != m_current) {
+        m_currentStale = true;
+        throw EngineError(QStringLiteral("The record was changed by another program since you began editing it."),
+                          EngineError::Kind::EditConflict);
+    }
+    QStringList sets;
+    Record values;
+    int bound = 0;
+    for (int i = 0; i < Schema::FieldCount; ++i) {
+        if (m_buffer[i] != m_current[i]) {
+            values[size_t(bound)] = m_buffer[i];
+            sets << QStringLiteral("\"%1\" = ?%2").arg(m_columnNames[i]).arg(++bound);
+        }
+    }
+    SqlStatement update(m_db, QStringLiteral("UPDATE catalogue SET %1 WHERE rowid = ?%2").arg(sets.join(u',')).arg(bound + 1));
+    if (!update.isValid())
+        throwSqlite(update.prepareResult(), doing);
+    for (int i = 0; i < bound; ++i)
+        bindValue(update, i + 1, values[size_t(i)]);
+    update.bindInt64(bound + 1, m_rowId);
+    int rc = update.step();
+    if (rc == SQLITE_DONE)
+        rc = txn.commit();
+    // Reported before the transaction is rolled back, which would clear SQLite's message.
+    if (rc != SQLITE_DONE && !isKeyViolation(m_db))
+        throwSqlite(rc, doing);
+    return rc == SQLITE_DONE;
 }
 
 void CatalogueTable::cancel()
 {
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         return;
+    // A store was refused because another program changed or deleted the record: show
+    // the catalogue as it is now, not the copy the edit began from. Read before the
+    // edit is dropped, so a failed read leaves the typing.
+    const bool reread = m_currentStale;
+    if (reread) {
+        m_orderValid = false;
+        buildOrder();
+        loadCurrent();
+    }
     m_buffer = {};
     m_state = DataSetState::Browse;
     m_modified = false;
     if (isEmpty())
         m_bof = m_eof = true;
     notify(TableEvent::StateChanged);
-    notify(TableEvent::RecordChanged);
+    notify(reread ? TableEvent::DataSetChanged : TableEvent::RecordChanged);
     fire(afterCancel);
 }
 
@@ -1088,7 +1189,24 @@ void CatalogueTable::createTable()
 void CatalogueTable::copyTable(const QString &destPath, const CatalogueFile::Progress &progress)
 {
     checkActive();
+    // The copy reads through this connection: its lock waits are ours to end.
+    struct EndWait {
+        LockWait &wait;
+        ~EndWait() { wait.finished(); }
+    } endWait{m_lockWait};
     CatalogueFile::copyDatabase(m_db, fullPath(), destPath, progress);
+}
+
+int CatalogueTable::storedRecordCount()
+{
+    if (!active())
+        return -1;
+    SqlStatement count(m_db, QStringLiteral("SELECT COUNT(*) FROM catalogue"));
+    const int rc = count.isValid() ? count.step() : count.prepareResult();
+    const int stored = rc == SQLITE_ROW ? int(count.columnInt64(0)) : -1;
+    // A wait while the statement was prepared has no statement end to report it.
+    m_lockWait.finished();
+    return stored;
 }
 
 void CatalogueTable::renameTable(const QString &newName)
@@ -1187,8 +1305,10 @@ void CatalogueTable::checkClosed(const char *what) const
         throw EngineError(QStringLiteral("Cannot %1 the catalogue while it is open").arg(QLatin1String(what)));
 }
 
-void CatalogueTable::throwSqlite(int rc, const QString &doing)
+void CatalogueTable::throwSqlite(int rc, const QString &doing) const
 {
+    // A failed prepare may have waited without a statement end to say so.
+    m_lockWait.finished();
     const QString shown = QDir::toNativeSeparators(fullPath());
     const QString reason = CatalogueFile::sqliteReason(m_db, rc);
     switch (rc & 0xff) {

@@ -3,6 +3,7 @@
 #include "CatalogueFile.h"
 #include "EngineError.h"
 #include "Field.h"
+#include "LockWait.h"
 
 #include <QString>
 #include <QVariant>
@@ -57,7 +58,8 @@ public:
     QString tableName() const { return m_tableName; }
     void setTableName(const QString &fileName);
     QString fullPath() const;
-    // How long a post waits for another program's lock before it fails.
+    // How long a statement waits for another program's lock before it fails with
+    // EngineError::Kind::Locked (5000 ms unless set).
     void setLockTimeout(int ms);
     bool exclusive() const { return m_exclusive; }
     void setExclusive(bool exclusive) { m_exclusive = exclusive; }
@@ -81,6 +83,10 @@ public:
     bool eof() const { return m_eof; }
     bool isEmpty() const;
     int recordCount();      // -1 when it cannot tell
+    // The records in the file now, counted afresh (another program may have added
+    // some); -1 when the file cannot be read (locked, I/O error, not a catalogue) or
+    // the table is closed. recordCount() answers from what the table has read.
+    int storedRecordCount();
     int recNo() const;      // from 1; 0 on an empty table, -1 while inserting
     void setRecNo(int recNo);
 
@@ -133,6 +139,11 @@ public:
     // Called when the engine refuses a posted record for a duplicate key; the
     // handler sets the action (Fail rethrows, Abort ends silently, Retry tries again).
     std::function<void(CatalogueTable &, const EngineError &, DataAction &)> onPostError;
+    // Told true when a statement starts waiting for another program's lock and false
+    // once that statement has finished, with or without the lock: at most one pair per
+    // statement, so the window can show a busy cursor meanwhile. It runs inside the
+    // engine call on this thread; it must not throw and must not use this table.
+    std::function<void(bool waiting)> onLockWait;
 
     void addObserver(TableObserver *observer);
     void removeObserver(TableObserver *observer);
@@ -152,6 +163,7 @@ private:
     void prepareStatements();
     int orderIndex() const; // -1 key order, else secondary index position
     QString orderBy() const;
+    bool hasIndex(const QString &name) const;
     void ensureOrder();
     void buildOrder();
     void reorder();
@@ -164,9 +176,11 @@ private:
     void completeCurrent() const;
     void invalidateWindow() { m_windowStart = -1; m_window.clear(); }
     void postChanges(const QString &shown);
+    bool storeInsert();
+    bool storeEdit(const QString &shown);
     int positionFor(qint64 rowId);
     void placeInOrder(qint64 rowId);
-    [[noreturn]] void throwSqlite(int rc, const QString &doing);
+    [[noreturn]] void throwSqlite(int rc, const QString &doing) const;
     static void bindValue(SqlStatement &stmt, int param, const QVariant &value);
     void bindRecord(SqlStatement &stmt, const Record &rec);
     void bindCurrentKey(SqlStatement &stmt, int first);
@@ -179,13 +193,13 @@ private:
     QString m_indexName;
     QString m_indexFieldNames = QStringLiteral("Archive");
     bool m_exclusive = false;
-    int m_lockTimeoutMs = 5000;
+    mutable LockWait m_lockWait{onLockWait};
 
     sqlite3 *m_db = nullptr;
     bool m_readOnly = false;
     std::array<QString, CatalogueSchema::FieldCount> m_columnNames; // by field position
     std::unique_ptr<SqlStatement> m_selectFull, m_selectScalar, m_selectSortKey, m_insert, m_delete,
-        m_begin, m_commit, m_selectLong, m_keyset;
+        m_begin, m_beginWrite, m_commit, m_rollback, m_selectLong, m_keyset;
     int m_keysetOrder = -2; // the order m_keyset was prepared for
 
     DataSetState m_state = DataSetState::Inactive;
@@ -205,6 +219,9 @@ private:
     mutable Record m_current; // the current stored record
     // Memos and images of the current record are read when first asked for.
     mutable bool m_currentComplete = true;
+    // Another program changed or deleted the current record after it was read (a
+    // store found out); cancelling the edit reads it again.
+    bool m_currentStale = false;
     Record m_buffer;         // the record being edited or inserted
     // Records around the current one, read together in one read transaction so that
     // stepping through the catalogue costs one lock per window, not one per record.

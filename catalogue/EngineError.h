@@ -9,7 +9,9 @@
 class EngineError : public std::exception
 {
 public:
-    enum class Kind { General, KeyViolation, ReadOnly, Locked, ClosedDataSet, NotACatalogue };
+    // EditConflict: another program changed the record since its edit began; the
+    // message is meant to be shown as it is.
+    enum class Kind { General, KeyViolation, ReadOnly, Locked, ClosedDataSet, NotACatalogue, EditConflict };
 
     explicit EngineError(QString message, Kind kind = Kind::General)
         : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_kind(kind) {}

@@ -1,14 +1,17 @@
-// A writer process posts records in a loop and is killed with SIGKILL at random
-// moments; every record whose post had returned must survive, in a sound file.
+// Programs killed with SIGKILL while they write: a writer posting records at random
+// moments must lose no record whose post had returned, and a copy must leave nothing.
 
 #include "CatalogueFixture.h"
 #include "CatalogueTable.h"
+#include "PendingFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
+#include <csignal>
 #include <unistd.h>
 
 using namespace fixture;
@@ -31,6 +34,22 @@ int runWriter(const QString &folder)
         if (::write(STDOUT_FILENO, line.constData(), size_t(line.size())) < 0)
             return 1;
     }
+}
+
+// Copies the catalogue and is killed half-way through, as by a power cut or the
+// task manager.
+int runCopier(const QString &folder, bool named)
+{
+    PendingFile::setUnnamedAllowed(!named);
+    CatalogueTable t;
+    t.setDatabaseName(folder);
+    t.setTableName("source.db");
+    t.open();
+    t.copyTable(folder + "copy.db", [](qint64 done, qint64 total) {
+        if (done < total)
+            ::raise(SIGKILL);
+    });
+    return 1; // not reached: the copy reports progress before it ends
 }
 
 } // namespace
@@ -73,12 +92,47 @@ private slots:
         t.open(); // the table object opens what the crashes left
         QVERIFY(t.recordCount() >= announced + 1);
     }
+
+    // A killed copy leaves nothing in the folder; where it had to use a hidden name,
+    // the next open there removes what it left.
+    void killedCopyLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::newRow("unnamed file") << false;
+        QTest::newRow("hidden name") << true;
+    }
+
+    void killedCopyLeavesNothing()
+    {
+        QFETCH(bool, named);
+        QTemporaryDir dir;
+        CatalogueTable t;
+        makeCatalogue(t, dir, "source.db");
+        RawDb(t.fullPath()).insertMany(600, "Archive, Product, Type, Status, OrigImg", [](int i) {
+            return QString("'a%1', 'p', 'Unit', 'x', randomblob(3000)").arg(i);
+        });
+        t.close();
+        QProcess copier;
+        copier.start(QCoreApplication::applicationFilePath(), {"--copier", dir.path() + "/", named ? "named" : "unnamed"});
+        QVERIFY(copier.waitForFinished(20000));
+        QCOMPARE(copier.exitStatus(), QProcess::CrashExit);
+        const auto files = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+        if (named) {
+            QCOMPARE(files().size(), 2);
+            QVERIFY2(files().filter(QRegularExpression("^\\.mox-copy-\\w{6}$")).size() == 1, qPrintable(files().join(' ')));
+        }
+        t.open();
+        QCOMPARE(files(), QStringList{"source.db"});
+        QCOMPARE(t.recordCount(), 600);
+    }
 };
 
 int main(int argc, char *argv[])
 {
     if (argc == 3 && QByteArray(argv[1]) == "--writer")
         return runWriter(QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && QByteArray(argv[1]) == "--copier")
+        return runCopier(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]) == "named");
     QCoreApplication app(argc, argv);
     TstCatalogueCrash test;
     return QTest::qExec(&test, argc, argv);

@@ -387,6 +387,19 @@ private slots:
         t.field(S::Type).setAsString("unit");
         t.post();
         QCOMPARE(t.recordCount(), 5);
+
+        // An edit that gives a record the key of another is refused the same way.
+        seen.clear();
+        t.onPostError = [&](CatalogueTable &, const EngineError &e, DataAction &action) {
+            seen = e.message();
+            action = e.kind() == EngineError::Kind::KeyViolation ? DataAction::Abort : DataAction::Fail;
+        };
+        t.edit();
+        t.field(S::Type).setAsString("Unit");
+        QVERIFY_THROWS_EXCEPTION(AbortError, t.post());
+        QVERIFY(seen.contains("Key violation"));
+        QCOMPARE(t.state(), DataSetState::Edit);
+        QCOMPARE(t.field(S::Type).asString(), QString("Unit"));
     }
 
     void overlongTextIsRefusedNotTruncated()
