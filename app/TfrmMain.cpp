@@ -533,6 +533,14 @@ void TfrmMain::connectTable()
     tblContents.onPostError = [this](CatalogueTable &, const EngineError &e, DataAction &action) {
         tblContentsPostError(e, action);
     };
+    // While another program's lock makes a store or a read wait, the user sees why
+    // the window does not answer.
+    tblContents.onLockWait = [this](bool waiting) {
+        if (waiting)
+            m_lockWaitCursor.emplace();
+        else
+            m_lockWaitCursor.reset();
+    };
 }
 
 void TfrmMain::connectControls()
@@ -592,5 +600,11 @@ void TfrmMain::connectControls()
 
 void TfrmMain::reportError(const QString &message)
 {
+    // Several controls may fail on one cause at once (a lock on the record's memos
+    // and images): the box that shows it already says it.
+    if (m_reportShowing == message)
+        return;
+    const QString before = std::exchange(m_reportShowing, message);
     ErrorReport::show(this, message);
+    m_reportShowing = before;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusyCursor.h"
 #include "CatalogueTable.h"
 #include "FileDialogs.h"
 #include "ProgramSettings.h"
@@ -10,6 +11,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <memory>
+#include <optional>
 
 class DataSource;
 class DBCheckBox;
@@ -232,6 +234,7 @@ private:
     // record decide by this, not by the status panel that only shows it.
     bool recordChanged() const;
     void buildPhraseMenu();
+    void openShowingAnyWait();
     void applyFont();
 
     QString m_programFolder;
@@ -255,4 +258,6 @@ private:
     QString m_startupMessages;
     bool m_showStartupMessages = true;
     QWidget *m_client = nullptr;
+    std::optional<BusyCursor> m_lockWaitCursor;
+    QString m_reportShowing; // the control error whose box is open
 };

@@ -65,7 +65,7 @@ void TfrmMain::FormCreate()
                                       ? QStringLiteral("Sorry, couldn't create the new table for you.")
                                       : outcome.createError);
         } else {
-            tblContents.open();
+            openShowingAnyWait();
         }
 
         // 8: a number the table cannot reach leaves it on its first record.
@@ -110,6 +110,28 @@ void TfrmMain::FormCreate()
             box.exec();
         });
     }
+}
+
+// A catalogue that another program holds locked makes the open wait up to the lock
+// time-out. The window is not left unseen meanwhile: a first try that does not wait
+// tells, and then the window shows with the busy cursor before the open waits.
+void TfrmMain::openShowingAnyWait()
+{
+    const int timeout = tblContents.lockTimeout();
+    tblContents.setLockTimeout(0);
+    try {
+        tblContents.open();
+        tblContents.setLockTimeout(timeout);
+        return;
+    } catch (const EngineError &e) {
+        tblContents.setLockTimeout(timeout);
+        if (e.kind() != EngineError::Kind::Locked)
+            throw;
+    }
+    const BusyCursor busy;
+    show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    tblContents.open();
 }
 
 void TfrmMain::createDialogs()

@@ -61,6 +61,7 @@ public:
     // How long a statement waits for another program's lock before it fails with
     // EngineError::Kind::Locked (5000 ms unless set).
     void setLockTimeout(int ms);
+    int lockTimeout() const { return m_lockWait.timeout(); }
     bool exclusive() const { return m_exclusive; }
     void setExclusive(bool exclusive) { m_exclusive = exclusive; }
 

@@ -152,7 +152,7 @@ void DBComboBox::load()
 
 void DBComboBox::updateEditable()
 {
-    lineEdit()->setReadOnly(!m_link->active());
+    lineEdit()->setReadOnly(!m_link->canEdit());
 }
 
 void DBComboBox::onTextChanged(const QString &text)

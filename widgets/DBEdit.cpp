@@ -43,7 +43,7 @@ void DBEdit::load()
 
 void DBEdit::updateEditable()
 {
-    setReadOnly(!m_link->active());
+    setReadOnly(!m_link->canEdit());
 }
 
 void DBEdit::onTextChanged(const QString &text)

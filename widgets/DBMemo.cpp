@@ -60,7 +60,7 @@ void DBMemo::setText(const QString &text)
 
 void DBMemo::updateEditable()
 {
-    setReadOnly(!m_link->active());
+    setReadOnly(!m_link->canEdit());
 }
 
 void DBMemo::onTextChanged()

@@ -63,9 +63,29 @@ bool FieldDataLink::editing() const
     return s == DataSetState::Edit || s == DataSetState::Insert;
 }
 
-QVariant FieldDataLink::value() const
+QVariant FieldDataLink::value()
 {
-    return active() ? field()->value() : QVariant();
+    if (!active())
+        return {};
+    try {
+        QVariant v = field()->value();
+        setUnread(false);
+        return v;
+    } catch (const EngineError &e) {
+        setUnread(true, e.message());
+        return {};
+    }
+}
+
+void FieldDataLink::setUnread(bool unread, const QString &reason)
+{
+    if (unread == m_unread)
+        return;
+    m_unread = unread;
+    emit editableChanged();
+    // Said once the table's notification is over, not from inside it.
+    if (unread)
+        QMetaObject::invokeMethod(this, [this, reason] { emit errorRaised(reason); }, Qt::QueuedConnection);
 }
 
 template <typename Op>
@@ -100,6 +120,11 @@ bool FieldDataLink::write(const QVariant &value)
     // one takes it: storing then says why it cannot be written, and the typing stays.
     if (!active())
         return false;
+    // A value nobody has seen is not replaced: read it first; the control then shows it.
+    if (m_unread) {
+        this->value();
+        return false;
+    }
     return run([this, &value] {
         CatalogueTable *t = table();
         t->edit();

@@ -27,7 +27,11 @@ public:
     Field *field() const;            // nullptr while unbound
     bool active() const;             // bound to an open table
     bool editing() const;            // the record is being edited or inserted
-    QVariant value() const;          // null while not active
+    // Null while not active, and when the value cannot be read (another program holds
+    // the catalogue locked): the failure goes to errorRaised, and until a later read
+    // succeeds the control takes no input, so nothing is typed over unseen text.
+    QVariant value();
+    bool canEdit() const { return active() && !m_unread; }
 
     // Both start editing the current record when it is not being edited yet and
     // report a failure through errorRaised (nothing for a silent abort).
@@ -45,7 +49,10 @@ private:
     void relayEditable();
     template <typename Op> bool run(Op &&op);
 
+    void setUnread(bool unread, const QString &reason = {});
+
     QPointer<DataSource> m_source;
     int m_fieldPos = -1;
     bool m_writing = false;
+    bool m_unread = false;
 };

@@ -361,6 +361,53 @@ private slots:
         QCOMPARE(originBox.text(), origin);
     }
 
+    // A memo that cannot be read while another program holds the catalogue locked
+    // shows nothing and takes no typing, so nothing is typed over a text nobody has
+    // seen; it says why, and the text is read again once the lock is gone.
+    void memoUnreadableUnderLock()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "lockedmemo.db", m_sample);
+        t.close();
+        sqlite3 *other = nullptr;
+        sqlite3_open(QFile::encodeName(m_dir.filePath("lockedmemo.db")).constData(), &other);
+        QCOMPARE(sqlite3_exec(other, "UPDATE catalogue SET Guide = 'stored guide' WHERE Archive = 'b.zip'",
+                              nullptr, nullptr, nullptr), SQLITE_OK);
+        t.setLockTimeout(50);
+        t.open();
+        // The rows are read ahead; only the memo is read on the move.
+        t.next();
+        t.prior();
+        DataSource ds(&t);
+        DBMemo memo;
+        memo.setDataSource(&ds);
+        memo.setFieldPos(S::Guide);
+        memo.show();
+        QSignalSpy errors(&memo, &DBMemo::errorRaised);
+
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        t.next(); // b.zip: its memo is read when shown
+        QCOMPARE(memo.text(), QString());
+        QVERIFY(memo.isReadOnly());
+        QTRY_COMPARE(errors.count(), 1);
+        QVERIFY2(errors.first().first().toString().contains("lock"), qPrintable(errors.first().first().toString()));
+        memo.setFocus();
+        QTest::keyClicks(&memo, "typed over");
+        QCOMPARE(t.state(), DataSetState::Browse);
+
+        QCOMPARE(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        t.prior();
+        t.next();
+        QCOMPARE(memo.text(), QString("stored guide"));
+        QVERIFY(!memo.isReadOnly());
+        QTest::keyClick(&memo, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(&memo, ".");
+        t.post();
+        QCOMPARE(t.field(S::Guide).asString(), QString("stored guide."));
+        QCOMPARE(errors.count(), 1);
+    }
+
     void closedCatalogue()
     {
         CatalogueTable t;
