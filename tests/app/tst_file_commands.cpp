@@ -85,6 +85,7 @@ private slots:
         QTest::newRow("zero bytes") << QByteArray();
         QTest::newRow("truncated") << QByteArray("truncate");
         QTest::newRow("other program") << QByteArray("sqlite");
+        QTest::newRow("catalogue with a trigger") << QByteArray("trigger");
     }
 
     void openBadFilesShowsNoticeAndKeepsPrevious()
@@ -108,6 +109,20 @@ private slots:
             QFile out(bad);
             out.open(QIODevice::WriteOnly);
             out.write(whole.left(whole.size() / 2));
+        } else if (content == "trigger") {
+            CatalogueTable other;
+            other.setDatabaseName(f.folder());
+            other.setTableName("bad.db");
+            other.createTable();
+            other.open();
+            addRecord(other, "b.zip");
+            addRecord(other, "c.zip");
+            other.close();
+            sqlite3 *db = nullptr;
+            sqlite3_open(QFile::encodeName(bad).constData(), &db);
+            sqlite3_exec(db, "CREATE TRIGGER wipe AFTER UPDATE ON catalogue BEGIN DELETE FROM catalogue WHERE rowid <> new.rowid; END",
+                         nullptr, nullptr, nullptr);
+            sqlite3_close(db);
         } else if (content == "sqlite") {
             sqlite3 *db = nullptr;
             sqlite3_open(QFile::encodeName(bad).constData(), &db);
@@ -126,6 +141,8 @@ private slots:
         QCOMPARE(boxes.texts.size(), 1);
         QVERIFY2(boxes.texts[0].startsWith("Can't open database: Sorry, MOX can't open this database."), qPrintable(boxes.texts[0]));
         QVERIFY2(boxes.texts[0].contains("bad.db"), qPrintable(boxes.texts[0]));
+        if (content == "trigger")
+            QVERIFY2(boxes.texts[0].contains("contains a trigger, \"wipe\", that this program will not run"), qPrintable(boxes.texts[0]));
         QCOMPARE(bytesOf(bad), before);
         QVERIFY(w.tblContents.active());
         QCOMPARE(w.tblContents.tableName(), QString("contents.db"));

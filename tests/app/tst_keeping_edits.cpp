@@ -222,6 +222,39 @@ private slots:
         QTest::mouseClick(child<DBNavigator>(w, "navContents")->button(DBNavigator::Cancel), Qt::LeftButton);
     }
 
+    // Two copies of the program change one record: the second store is refused with
+    // its reason, the typing stays, and Cancel shows what the other copy stored.
+    void storeOfARecordChangedElsewhereIsRefused()
+    {
+        MainWindowFixture f;
+        makeCatalogue(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
+        f.writeIni(recordView());
+        TfrmMain &w = f.start();
+        auto *comments = child<DBMemo>(w, "memComments");
+        clickInto(comments);
+        QTest::keyClicks(comments, "mine");
+        {
+            CatalogueTable other;
+            other.setDatabaseName(f.folder());
+            other.setTableName("contents.db");
+            other.open();
+            other.edit();
+            other.field(S::Comments).setAsString("theirs");
+            other.post();
+        }
+        ModalAnswer boxes;
+        boxes.answer("OK");
+        auto *nav = child<DBNavigator>(w, "navContents");
+        QTest::mouseClick(nav->button(DBNavigator::Post), Qt::LeftButton);
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        QCOMPARE(boxes.texts[0], QString("Moxarium: The record was changed by another program since you began editing it."));
+        QCOMPARE(comments->text(), QString("mine"));
+        QCOMPARE(panel(w, 1), QString("Modified"));
+        QCOMPARE(stored(f.dir.filePath("contents.db"), "Comments", "a.zip"), QString("theirs"));
+        QTest::mouseClick(nav->button(DBNavigator::Cancel), Qt::LeftButton);
+        QCOMPARE(comments->text(), QString("theirs"));
+    }
+
     // The empty-catalogue rule at exit counts what the file holds then, and keeps
     // the file when it cannot tell.
     void exitKeepsRecordsAddedElsewhere_data()
