@@ -1,7 +1,7 @@
-#include "ErrorReport.h"
+#include "app/ErrorReport.h"
 
-#include "EngineError.h"
-#include "SettingsError.h"
+#include "catalogue/EngineError.h"
+#include "settings/SettingsError.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EngineError.h"
+#include "catalogue/EngineError.h"
 
 #include <QString>
 #include <exception>

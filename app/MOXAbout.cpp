@@ -1,8 +1,8 @@
-#include "MOXAbout.h"
+#include "app/MOXAbout.h"
 
-#include "CreditsPanel.h"
-#include "EmbossedLabel.h"
-#include "PictureBox.h"
+#include "widgets/deco/CreditsPanel.h"
+#include "widgets/deco/EmbossedLabel.h"
+#include "widgets/deco/PictureBox.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "StatusPanels.h"
+#include "app/StatusPanels.h"
 
 #include <QLabel>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "BusyCursor.h"
-#include "CatalogueTable.h"
-#include "FileDialogs.h"
-#include "ProgramSettings.h"
-#include "SettingsHost.h"
-#include "SortedTextList.h"
-#include "WindowPlacement.h"
+#include "app/BusyCursor.h"
+#include "app/FileDialogs.h"
+#include "catalogue/CatalogueTable.h"
+#include "settings/ProgramSettings.h"
+#include "settings/SettingsHost.h"
+#include "settings/SortedTextList.h"
+#include "settings/WindowPlacement.h"
 
 #include <QMainWindow>
 #include <QPixmap>

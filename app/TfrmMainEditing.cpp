@@ -1,22 +1,22 @@
 // The main window's command state, status bar, record editing and view switch.
 
-#include "TfrmMain.h"
+#include "app/TfrmMain.h"
 
-#include "DBCheckBox.h"
-#include "DBComboBox.h"
-#include "DBEdit.h"
-#include "DBGrid.h"
-#include "DBImage.h"
-#include "DBMemo.h"
-#include "DBNavigator.h"
-#include "EditCommandTarget.h"
-#include "ErrorReport.h"
-#include "FileDialogs.h"
-#include "FolderPath.h"
-#include "MainLayout.h"
-#include "NormalizeText.h"
-#include "StatusPanels.h"
-#include "MOXDeleteRecord.h"
+#include "app/ErrorReport.h"
+#include "app/FileDialogs.h"
+#include "app/MainLayout.h"
+#include "app/StatusPanels.h"
+#include "catalogue/FolderPath.h"
+#include "catalogue/ui/MOXDeleteRecord.h"
+#include "settings/NormalizeText.h"
+#include "widgets/data/DBCheckBox.h"
+#include "widgets/data/DBComboBox.h"
+#include "widgets/data/DBEdit.h"
+#include "widgets/data/DBImage.h"
+#include "widgets/data/DBMemo.h"
+#include "widgets/data/DBNavigator.h"
+#include "widgets/data/EditCommandTarget.h"
+#include "widgets/grid/DBGrid.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,16 +1,16 @@
 // The file commands: New, Open, Reopen, Save, Save As and Pack. After each of them
 // the table is open again, on the chosen catalogue or on the previous one.
 
-#include "TfrmMain.h"
+#include "app/TfrmMain.h"
 
-#include "CreateRoutine.h"
-#include "DataSource.h"
-#include "ErrorReport.h"
-#include "FolderPath.h"
-#include "MOXCantOpen.h"
-#include "Recent.h"
-#include "StatusPanels.h"
-#include "TextCompare.h"
+#include "app/ErrorReport.h"
+#include "app/StatusPanels.h"
+#include "catalogue/CreateRoutine.h"
+#include "catalogue/DataSource.h"
+#include "catalogue/FolderPath.h"
+#include "catalogue/ui/MOXCantOpen.h"
+#include "settings/Recent.h"
+#include "settings/TextCompare.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,24 +1,24 @@
 // The main window's life: start-up, shutdown, the Exit and Save commands, and the
 // settings it hands to the settings file.
 
-#include "TfrmMain.h"
+#include "app/TfrmMain.h"
 
-#include "CatalogueFile.h"
-#include "CreateRoutine.h"
-#include "DBComboBox.h"
-#include "DBGrid.h"
-#include "DBNavigator.h"
-#include "ErrorReport.h"
-#include "FolderPath.h"
-#include "FileDialogs.h"
-#include "MainLayout.h"
-#include "MOXAbout.h"
-#include "MOXCantOpen.h"
-#include "MOXDeleteRecord.h"
-#include "Recent.h"
-#include "SettingsError.h"
-#include "SettingsFile.h"
-#include "StatusPanels.h"
+#include "app/ErrorReport.h"
+#include "app/FileDialogs.h"
+#include "app/MainLayout.h"
+#include "app/MOXAbout.h"
+#include "app/StatusPanels.h"
+#include "catalogue/CreateRoutine.h"
+#include "catalogue/engine/CatalogueFile.h"
+#include "catalogue/FolderPath.h"
+#include "catalogue/ui/MOXCantOpen.h"
+#include "catalogue/ui/MOXDeleteRecord.h"
+#include "settings/Recent.h"
+#include "settings/SettingsError.h"
+#include "settings/SettingsFile.h"
+#include "widgets/data/DBComboBox.h"
+#include "widgets/data/DBNavigator.h"
+#include "widgets/grid/DBGrid.h"
 
 #include <QAction>
 #include <QApplication>

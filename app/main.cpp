@@ -1,5 +1,5 @@
-#include "FileDialogs.h"
-#include "TfrmMain.h"
+#include "app/FileDialogs.h"
+#include "app/TfrmMain.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "BenchCatalogue.h"
+#include "bench/BenchCatalogue.h"
 
-#include "CatalogueFile.h"
+#include "catalogue/engine/CatalogueFile.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ShownReport.h"
+#include "bench/ShownReport.h"
 
 #include <QCoreApplication>
 #include <QEvent>

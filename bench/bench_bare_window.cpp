@@ -2,7 +2,7 @@
 // of the program's size and nothing else. With --text it also shows a menu bar and
 // a line of text, so that the font set-up is paid as the program pays it.
 
-#include "ShownReport.h"
+#include "bench/ShownReport.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // Each operation of the table object against raw SQLite doing the least equivalent
 // work, in the same run. Prints the ratio ours/raw of the medians.
 
-#include "BenchCatalogue.h"
-#include "CatalogueTable.h"
-#include "TextMatch.h"
+#include "bench/BenchCatalogue.h"
+#include "catalogue/CatalogueTable.h"
+#include "catalogue/TextMatch.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,11 +7,11 @@
 //
 // Usage: bench_grid_paging [--width W --height H]   (platform: offscreen unless set)
 
-#include "BenchCatalogue.h"
-#include "DBGrid.h"
-#include "FileDialogs.h"
-#include "StatusPanels.h"
-#include "TfrmMain.h"
+#include "app/FileDialogs.h"
+#include "app/StatusPanels.h"
+#include "app/TfrmMain.h"
+#include "bench/BenchCatalogue.h"
+#include "widgets/grid/DBGrid.h"
 
 #include <QApplication>
 #include <QDir>

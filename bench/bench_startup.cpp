@@ -9,8 +9,8 @@
 // Usage: bench_startup [--runs N] [--platform offscreen|xcb] [--verbose]   (xcb needs DISPLAY;
 // --verbose keeps the children's warnings)
 
-#include "BenchCatalogue.h"
-#include "CatalogueFile.h"
+#include "bench/BenchCatalogue.h"
+#include "catalogue/engine/CatalogueFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 // the command line (the real program always uses the folder it lives in). Reports
 // when the main window is on the screen and ends there.
 
-#include "FileDialogs.h"
-#include "ShownReport.h"
-#include "TfrmMain.h"
+#include "app/FileDialogs.h"
+#include "app/TfrmMain.h"
+#include "bench/ShownReport.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "CatalogueSchema.h"
+#include "catalogue/CatalogueSchema.h"
 
 namespace CatalogueSchema {
 

@@ -1,9 +1,9 @@
-#include "CatalogueTable.h"
+#include "catalogue/CatalogueTable.h"
 
-#include "CatalogueFile.h"
-#include "FolderPath.h"
-#include "PendingFile.h"
-#include "SqlStatement.h"
+#include "catalogue/engine/CatalogueFile.h"
+#include "catalogue/engine/PendingFile.h"
+#include "catalogue/engine/SqlStatement.h"
+#include "catalogue/FolderPath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CatalogueFile.h"
-#include "EngineError.h"
-#include "Field.h"
-#include "LockWait.h"
+#include "catalogue/engine/CatalogueFile.h"
+#include "catalogue/engine/LockWait.h"
+#include "catalogue/EngineError.h"
+#include "catalogue/Field.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "CreateRoutine.h"
+#include "catalogue/CreateRoutine.h"
 
-#include "CatalogueTable.h"
+#include "catalogue/CatalogueTable.h"
 
 CreateOutcome createNewTable(CatalogueTable &table, const QString &folder, const QString &fileName)
 {

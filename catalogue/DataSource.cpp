@@ -1,4 +1,4 @@
-#include "DataSource.h"
+#include "catalogue/DataSource.h"
 
 DataSource::DataSource(CatalogueTable *table, QObject *parent) : QObject(parent), m_table(table)
 {

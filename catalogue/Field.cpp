@@ -1,6 +1,6 @@
-#include "Field.h"
+#include "catalogue/Field.h"
 
-#include "CatalogueTable.h"
+#include "catalogue/CatalogueTable.h"
 
 using CatalogueSchema::FieldKind;
 

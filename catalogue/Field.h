@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueSchema.h"
+#include "catalogue/CatalogueSchema.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "FolderPath.h"
+#include "catalogue/FolderPath.h"
 
 #include <QDir>
 

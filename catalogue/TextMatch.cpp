@@ -1,4 +1,4 @@
-#include "TextMatch.h"
+#include "catalogue/TextMatch.h"
 
 namespace TextMatch {
 

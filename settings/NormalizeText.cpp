@@ -1,4 +1,4 @@
-#include "NormalizeText.h"
+#include "settings/NormalizeText.h"
 
 QString TrimControls(const QString &text)
 {

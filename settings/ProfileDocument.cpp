@@ -1,6 +1,6 @@
-#include "ProfileDocument.h"
+#include "settings/ProfileDocument.h"
 
-#include "SettingsError.h"
+#include "settings/SettingsError.h"
 
 #include <algorithm>
 

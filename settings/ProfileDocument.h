@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProfileEncoding.h"
+#include "settings/ProfileEncoding.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "ProfileEncoding.h"
+#include "settings/ProfileEncoding.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,6 +1,6 @@
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
 
-#include "SettingsError.h"
+#include "settings/SettingsError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProfileDocument.h"
-#include "SettingsError.h"
+#include "settings/ProfileDocument.h"
+#include "settings/SettingsError.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "ProfileValues.h"
+#include "settings/ProfileValues.h"
 
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
 
 #include <limits>
 

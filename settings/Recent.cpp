@@ -1,6 +1,6 @@
-#include "Recent.h"
+#include "settings/Recent.h"
 
-#include "TextCompare.h"
+#include "settings/TextCompare.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "SettingsError.h"
+#include "settings/SettingsError.h"
 
 SettingsError::SettingsError(QString message)
     : m_message(std::move(message))

@@ -1,13 +1,13 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "ProfileFile.h"
-#include "ProfileValues.h"
-#include "ProgramSettings.h"
-#include "Recent.h"
-#include "SettingsError.h"
-#include "SettingsHost.h"
-#include "SortedTextList.h"
-#include "WindowPlacement.h"
+#include "settings/ProfileFile.h"
+#include "settings/ProfileValues.h"
+#include "settings/ProgramSettings.h"
+#include "settings/Recent.h"
+#include "settings/SettingsError.h"
+#include "settings/SettingsHost.h"
+#include "settings/SortedTextList.h"
+#include "settings/WindowPlacement.h"
 
 #include <QDir>
 #include <QFileInfo>

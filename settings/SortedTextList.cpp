@@ -1,4 +1,4 @@
-#include "SortedTextList.h"
+#include "settings/SortedTextList.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextCompare.h"
+#include "settings/TextCompare.h"
 
 #include <QStringList>
 

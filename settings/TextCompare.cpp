@@ -1,4 +1,4 @@
-#include "TextCompare.h"
+#include "settings/TextCompare.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
-#include "WindowPlacement.h"
+#include "settings/WindowPlacement.h"
 
-#include "ProfileValues.h"
-#include "ProgramSettings.h"
+#include "settings/ProfileValues.h"
+#include "settings/ProgramSettings.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "MOXCantOpen.h"
+#include "catalogue/ui/MOXCantOpen.h"
 
-#include "DialogPlacement.h"
-#include "PictureBox.h"
+#include "widgets/deco/DialogPlacement.h"
+#include "widgets/deco/PictureBox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "MOXDeleteRecord.h"
+#include "catalogue/ui/MOXDeleteRecord.h"
 
-#include "DialogPlacement.h"
-#include "PictureBox.h"
+#include "widgets/deco/DialogPlacement.h"
+#include "widgets/deco/PictureBox.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

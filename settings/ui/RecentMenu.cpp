@@ -1,6 +1,6 @@
-#include "RecentMenu.h"
+#include "settings/ui/RecentMenu.h"
 
-#include "Recent.h"
+#include "settings/Recent.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileDialogs.h"
-#include "TfrmMain.h"
+#include "app/FileDialogs.h"
+#include "app/TfrmMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>

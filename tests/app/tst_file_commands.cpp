@@ -1,9 +1,9 @@
-#include "MainWindowFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
-#include "CatalogueTable.h"
-#include "DBEdit.h"
-#include "Recent.h"
-#include "StatusPanels.h"
+#include "app/StatusPanels.h"
+#include "catalogue/CatalogueTable.h"
+#include "settings/Recent.h"
+#include "widgets/data/DBEdit.h"
 
 #include <QAction>
 #include <QMenu>

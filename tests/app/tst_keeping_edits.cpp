@@ -1,14 +1,14 @@
 // What the user typed survives every way of leaving a record, the Exit rule never
 // deletes records, and paths and panels follow what is really open.
 
-#include "MainWindowFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
-#include "CatalogueFixture.h"
-#include "DBEdit.h"
-#include "DBGrid.h"
-#include "DBMemo.h"
-#include "DBNavigator.h"
-#include "StatusPanels.h"
+#include "app/StatusPanels.h"
+#include "tests/common/CatalogueFixture.h"
+#include "widgets/data/DBEdit.h"
+#include "widgets/data/DBMemo.h"
+#include "widgets/data/DBNavigator.h"
+#include "widgets/grid/DBGrid.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,11 +1,11 @@
 // While another program holds the catalogue locked, the program waits with the
 // window showing and the busy cursor on, and goes on when the lock is gone.
 
-#include "MainWindowFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
-#include "CatalogueFixture.h"
-#include "DBEdit.h"
-#include "DBNavigator.h"
+#include "tests/common/CatalogueFixture.h"
+#include "widgets/data/DBEdit.h"
+#include "widgets/data/DBNavigator.h"
 
 #include <QTest>
 #include <QToolButton>

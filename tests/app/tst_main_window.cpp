@@ -1,16 +1,16 @@
-#include "MainWindowFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
-#include "CatalogueTable.h"
-#include "DBCheckBox.h"
-#include "DBComboBox.h"
-#include "DBEdit.h"
-#include "DBGrid.h"
-#include "DBImage.h"
-#include "DBMemo.h"
-#include "DBNavigator.h"
-#include "MainLayout.h"
-#include "NormalizeText.h"
-#include "StatusPanels.h"
+#include "app/MainLayout.h"
+#include "app/StatusPanels.h"
+#include "catalogue/CatalogueTable.h"
+#include "settings/NormalizeText.h"
+#include "widgets/data/DBCheckBox.h"
+#include "widgets/data/DBComboBox.h"
+#include "widgets/data/DBEdit.h"
+#include "widgets/data/DBImage.h"
+#include "widgets/data/DBMemo.h"
+#include "widgets/data/DBNavigator.h"
+#include "widgets/grid/DBGrid.h"
 
 #include <QAction>
 #include <QGroupBox>

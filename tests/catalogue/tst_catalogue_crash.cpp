@@ -1,9 +1,9 @@
 // Programs killed with SIGKILL while they write: a writer posting records at random
 // moments must lose no record whose post had returned, and a copy must leave nothing.
 
-#include "CatalogueFixture.h"
-#include "CatalogueTable.h"
-#include "PendingFile.h"
+#include "catalogue/CatalogueTable.h"
+#include "catalogue/engine/PendingFile.h"
+#include "tests/common/CatalogueFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>

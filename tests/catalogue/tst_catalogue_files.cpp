@@ -1,8 +1,8 @@
-#include "CatalogueFile.h"
-#include "CatalogueFixture.h"
-#include "CatalogueTable.h"
-#include "CreateRoutine.h"
-#include "PendingFile.h"
+#include "catalogue/CatalogueTable.h"
+#include "catalogue/CreateRoutine.h"
+#include "catalogue/engine/CatalogueFile.h"
+#include "catalogue/engine/PendingFile.h"
+#include "tests/common/CatalogueFixture.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Another program with the same catalogue open: its locks and its changes.
 
-#include "CatalogueFixture.h"
-#include "CatalogueTable.h"
+#include "catalogue/CatalogueTable.h"
+#include "tests/common/CatalogueFixture.h"
 
 #include <QElapsedTimer>
 #include <QTest>

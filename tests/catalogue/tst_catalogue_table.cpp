@@ -1,5 +1,5 @@
-#include "CatalogueFixture.h"
-#include "CatalogueTable.h"
+#include "catalogue/CatalogueTable.h"
+#include "tests/common/CatalogueFixture.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Recent.h"
-#include "SettingsHost.h"
-#include "SortedTextList.h"
-#include "WindowPlacement.h"
+#include "settings/Recent.h"
+#include "settings/SettingsHost.h"
+#include "settings/SortedTextList.h"
+#include "settings/WindowPlacement.h"
 
 #include <QByteArray>
 #include <QFile>

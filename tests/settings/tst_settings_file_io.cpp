@@ -1,9 +1,9 @@
 // The profile file on disk: missing files, failed writes, and a writer killed
 // at random moments that must leave the old or the new file, never a torn one.
 
-#include "ProfileFile.h"
-#include "SettingsError.h"
-#include "SettingsFixture.h"
+#include "settings/ProfileFile.h"
+#include "settings/SettingsError.h"
+#include "tests/settings/SettingsFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // crash, no hang, and the text stays consistent. The seed is fixed, so a
 // failure repeats; MOX_FUZZ_SEED picks another one.
 
-#include "ProfileDocument.h"
+#include "settings/ProfileDocument.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,11 +1,11 @@
 // LoadSettings and SaveSettings against a settings file in a temporary folder,
 // with a fake main window standing in for the table, the grid and the lists.
 
-#include "ProfileFile.h"
-#include "ProgramSettings.h"
-#include "SettingsError.h"
-#include "SettingsFile.h"
-#include "SettingsFixture.h"
+#include "settings/ProfileFile.h"
+#include "settings/ProgramSettings.h"
+#include "settings/SettingsError.h"
+#include "settings/SettingsFile.h"
+#include "tests/settings/SettingsFixture.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // The profile-file text layer: tolerant reading, writes that keep every other
 // line, and the value conversions the settings use.
 
-#include "ProfileDocument.h"
-#include "ProfileValues.h"
-#include "SettingsError.h"
+#include "settings/ProfileDocument.h"
+#include "settings/ProfileValues.h"
+#include "settings/SettingsError.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // The recent-files list and the sorted lists, without any menu.
 
-#include "Recent.h"
-#include "SortedTextList.h"
+#include "settings/Recent.h"
+#include "settings/SortedTextList.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The Reopen submenu that mirrors the recent-files list.
 
-#include "Recent.h"
-#include "RecentMenu.h"
+#include "settings/Recent.h"
+#include "settings/ui/RecentMenu.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,9 +1,9 @@
 // Window placement: the stored position is made to fit the screens there are,
 // and the state code is applied and captured.
 
-#include "ProgramSettings.h"
-#include "SettingsFixture.h"
-#include "WindowPlacement.h"
+#include "settings/ProgramSettings.h"
+#include "settings/WindowPlacement.h"
+#include "tests/settings/SettingsFixture.h"
 
 #include <QTest>
 

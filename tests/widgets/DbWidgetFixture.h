@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueTable.h"
+#include "catalogue/CatalogueTable.h"
 
 #include <QDir>
 #include <QElapsedTimer>

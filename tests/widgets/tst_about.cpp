@@ -1,6 +1,6 @@
-#include "CreditsPanel.h"
-#include "MOXAbout.h"
-#include "PictureBox.h"
+#include "app/MOXAbout.h"
+#include "widgets/deco/CreditsPanel.h"
+#include "widgets/deco/PictureBox.h"
 
 #include <QLabel>
 #include <QMainWindow>

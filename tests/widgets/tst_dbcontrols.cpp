@@ -1,10 +1,10 @@
-#include "DBCheckBox.h"
-#include "DBComboBox.h"
-#include "DBEdit.h"
-#include "DBImage.h"
-#include "DBMemo.h"
-#include "DataSource.h"
-#include "DbWidgetFixture.h"
+#include "catalogue/DataSource.h"
+#include "tests/widgets/DbWidgetFixture.h"
+#include "widgets/data/DBCheckBox.h"
+#include "widgets/data/DBComboBox.h"
+#include "widgets/data/DBEdit.h"
+#include "widgets/data/DBImage.h"
+#include "widgets/data/DBMemo.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>

@@ -1,9 +1,9 @@
-#include "CatalogueGridModel.h"
-#include "DBGrid.h"
-#include "DataSource.h"
-#include "DbWidgetFixture.h"
-#include "FlagDelegate.h"
-#include "GridIndicatorHeader.h"
+#include "catalogue/DataSource.h"
+#include "tests/widgets/DbWidgetFixture.h"
+#include "widgets/grid/CatalogueGridModel.h"
+#include "widgets/grid/DBGrid.h"
+#include "widgets/grid/FlagDelegate.h"
+#include "widgets/grid/GridIndicatorHeader.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "DBNavigator.h"
-#include "DataSource.h"
-#include "DbWidgetFixture.h"
+#include "catalogue/DataSource.h"
+#include "tests/widgets/DbWidgetFixture.h"
+#include "widgets/data/DBNavigator.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "CreditsPanel.h"
-#include "EmbossedLabel.h"
-#include "GradientButton.h"
-#include "PictureBox.h"
+#include "widgets/deco/CreditsPanel.h"
+#include "widgets/deco/EmbossedLabel.h"
+#include "widgets/deco/GradientButton.h"
+#include "widgets/deco/PictureBox.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "MoxPictures.h"
+#include "resources/MoxPictures.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "catalogue/CatalogueTable.h"
+#include "catalogue/DataSource.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <array>
+#include <vector>
+
+// The grid's rows: the table's stored records in its current order, read by
+// position in blocks and kept in a small cache, so a catalogue of any size opens
+// and scrolls at the cost of the rows on screen. Each column shows the field at a
+// position of the table's field list. Read-only.
+class CatalogueGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Role {
+        ValueRole = Qt::UserRole + 1,  // the field's value: bool for a flag, null when empty
+        FieldPosRole,                  // the field-list position the column shows
+    };
+
+    static constexpr int ColumnCount = 10;
+    static constexpr int BlockRows = 128;
+    static constexpr int MaxBlocks = 16;
+
+    explicit CatalogueGridModel(QObject *parent = nullptr);
+
+    void setDataSource(DataSource *source);
+    DataSource *dataSource() const { return m_source; }
+    CatalogueTable *table() const;
+
+    static const std::array<int, ColumnCount> &defaultFields();
+    int columnField(int column) const;
+    bool setColumnField(int column, int fieldPos);   // false for a column or field out of range
+    static bool isFlagField(int fieldPos);           // D1, D2, D3, Cb, Source
+
+    // Reads the row count again and forgets the cached rows.
+    void refresh();
+
+    // How many rows were read from the table so far, and how many blocks are held.
+    qint64 rowsRead() const { return m_rowsRead; }
+    int cachedBlocks() const { return int(m_blocks.size()); }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+signals:
+    // A read failed; the rows concerned show empty until the next refresh.
+    void errorRaised(const QString &message);
+
+private:
+    struct Block {
+        int first = 0;
+        std::vector<CatalogueRow> rows;
+        quint64 lastUse = 0;
+    };
+
+    const CatalogueRow *row(int r) const;
+    int tableRowCount() const;
+
+    QPointer<DataSource> m_source;
+    std::array<int, ColumnCount> m_fields;
+    int m_rows = 0;
+    mutable std::vector<Block> m_blocks;
+    mutable int m_lastBlock = -1;
+    mutable quint64 m_useClock = 0;
+    mutable qint64 m_rowsRead = 0;
+    mutable bool m_reportedFailure = false;
+};

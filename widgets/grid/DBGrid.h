@@ -1,0 +1,57 @@
+#pragma once
+
+#include "catalogue/DataSource.h"
+
+#include <QPointer>
+#include <QTableView>
+
+class CatalogueGridModel;
+class FlagDelegate;
+class GridIndicatorHeader;
+
+// The read-only grid over the catalogue: one row per record in the table's order,
+// ten columns bound to fields by field-list position, titles that act as buttons,
+// a row indicator, and the flag columns drawn as pictures. The current row follows
+// the table's current record; choosing a row moves the table there.
+class DBGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget *parent = nullptr);
+
+    void setDataSource(DataSource *source);
+    DataSource *dataSource() const { return m_source; }
+
+    CatalogueGridModel *gridModel() const { return m_model; }
+    FlagDelegate *flagDelegate() const { return m_delegate; }
+    GridIndicatorHeader *indicator() const { return m_indicator; }
+
+    // Column binding: column N (0 to 9 from the left) shows the field at fieldPos
+    // (0 to 13). False, and no change, for a position out of range.
+    bool setColumn(int column, int fieldPos, int width);
+    bool setColumnField(int column, int fieldPos);
+    int columnField(int column) const;
+    int gridColumnCount() const;
+    // The width a column gets as built: enough for the field's title and contents.
+    int defaultColumnWidth(int fieldPos) const;
+
+    void setFlagPictures(const QPixmap &checked, const QPixmap &unchecked);
+
+signals:
+    void titleClicked(int column, int fieldPos);
+    void recordDoubleClicked();
+    void errorRaised(const QString &message);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void followTable();
+    int tableRow() const;
+
+    QPointer<DataSource> m_source;
+    CatalogueGridModel *m_model;
+    FlagDelegate *m_delegate;
+    GridIndicatorHeader *m_indicator;
+    bool m_following = false;
+};
