@@ -9,6 +9,7 @@
 #include "resources/MoxPictures.h"
 #include "settings/Recent.h"
 #include "settings/SettingsFile.h"
+#include "widgets/Hint.h"
 #include "settings/ui/RecentMenu.h"
 #include "widgets/data/DBCheckBox.h"
 #include "widgets/data/DBComboBox.h"
@@ -37,25 +38,13 @@ namespace {
 
 constexpr int OrderListDelayMs = 100;
 
-QString shortHint(const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(u'|');
-    return bar < 0 ? hint : hint.left(bar);
-}
-
-QString longHint(const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(u'|');
-    return bar < 0 ? hint : hint.mid(bar + 1);
-}
-
 // A hint "Short|Long": the short part is the tool tip, the long part goes to the
 // status bar (through the status tip).
 void applyHint(QWidget *widget, const QString &hint)
 {
-    widget->setToolTip(shortHint(hint));
-    widget->setStatusTip(longHint(hint));
-    widget->setAccessibleDescription(longHint(hint));
+    widget->setToolTip(Hint::shortPart(hint));
+    widget->setStatusTip(Hint::longPart(hint));
+    widget->setAccessibleDescription(Hint::longPart(hint));
 }
 
 QString withoutAmpersand(QString text)
@@ -283,7 +272,7 @@ void TfrmMain::createToolbar()
         button->setFocusPolicy(Qt::NoFocus);
         const QString hint = QString::fromLatin1(def.hint);
         applyHint(button, hint);
-        button->setAccessibleName(shortHint(hint));
+        button->setAccessibleName(Hint::shortPart(hint));
         if (def.action) {
             // The button runs the menu item's handler; its hint stays its own.
             connect(button, &QToolButton::clicked, def.action, &QAction::trigger);

@@ -4,6 +4,7 @@
 #include "catalogue/DataSource.h"
 #include "resources/MoxPictures.h"
 #include "widgets/data/TableAction.h"
+#include "widgets/Hint.h"
 
 #include <QEvent>
 #include <QToolButton>
@@ -63,18 +64,6 @@ void DBNavigator::setDataSource(DataSource *source)
     updateButtons();
 }
 
-QString DBNavigator::shortHint(const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.left(bar);
-}
-
-QString DBNavigator::longHint(const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.mid(bar + 1);
-}
-
 QString DBNavigator::hint(Button which) const
 {
     return m_hints[size_t(which)];
@@ -84,10 +73,10 @@ void DBNavigator::setHint(Button which, const QString &hint)
 {
     m_hints[size_t(which)] = hint;
     QToolButton *b = m_buttons[size_t(which)];
-    b->setToolTip(shortHint(hint));
-    b->setAccessibleName(shortHint(hint));
-    b->setAccessibleDescription(longHint(hint));
-    b->setStatusTip(longHint(hint));
+    b->setToolTip(Hint::shortPart(hint));
+    b->setAccessibleName(Hint::shortPart(hint));
+    b->setAccessibleDescription(Hint::longPart(hint));
+    b->setStatusTip(Hint::longPart(hint));
     b->setProperty("hint", hint);
 }
 

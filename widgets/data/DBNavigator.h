@@ -31,8 +31,6 @@ public:
     // long part the accessible description (and the status-bar text).
     QString hint(Button which) const;
     void setHint(Button which, const QString &hint);
-    static QString shortHint(const QString &hint);
-    static QString longHint(const QString &hint);
 
     // Runs the button's operation as a click does (also when it is disabled).
     void run(Button which);
