@@ -1,8 +1,5 @@
 #include "app/ErrorReport.h"
 
-#include "catalogue/EngineError.h"
-#include "settings/SettingsError.h"
-
 #include <QMessageBox>
 
 namespace ErrorReport {
@@ -20,13 +17,10 @@ void show(QWidget *parent, const QString &text)
     box.exec();
 }
 
-QString textOf(const std::exception &error)
+void show(QWidget *parent, const ActionFailure &failure)
 {
-    if (const auto *engine = dynamic_cast<const EngineError *>(&error))
-        return engine->message();
-    if (const auto *settings = dynamic_cast<const SettingsError *>(&error))
-        return settings->message();
-    return QString::fromLocal8Bit(error.what());
+    if (!failure.silent)
+        show(parent, failure.message);
 }
 
 } // namespace ErrorReport

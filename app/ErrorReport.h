@@ -1,9 +1,8 @@
 #pragma once
 
-#include "catalogue/EngineError.h"
+#include "catalogue/ActionFailure.h"
 
 #include <QString>
-#include <exception>
 
 class QWidget;
 
@@ -14,23 +13,18 @@ namespace ErrorReport {
 // A full stop is added when the text's last character comes after the full stop.
 QString withFullStop(const QString &text);
 void show(QWidget *parent, const QString &text);
-// The text of an error of any of our kinds.
-QString textOf(const std::exception &error);
+// Shows the failure unless it is a silent abort.
+void show(QWidget *parent, const ActionFailure &failure);
 
 // Runs a handler; an error it raises ends it and is reported, a silent abort
 // ends it quietly. Returns whether the handler ran to its end.
 template <typename Handler>
 bool guarded(QWidget *parent, Handler &&handler)
 {
-    try {
-        handler();
-        return true;
-    } catch (const AbortError &) {
-        return false;
-    } catch (const std::exception &e) {
-        show(parent, textOf(e));
-        return false;
-    }
+    const std::optional<ActionFailure> failure = runAction(handler);
+    if (failure)
+        show(parent, *failure);
+    return !failure;
 }
 
 } // namespace ErrorReport

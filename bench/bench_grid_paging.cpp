@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "start-up reported: %s\n", qPrintable(frmMain.startupMessages()));
         return 1;
     }
-    DBGrid *grid = frmMain.grdContents;
+    DBGrid *grid = frmMain.findChild<DBGrid *>(QStringLiteral("grdContents"));
     const int rows = grid->model()->rowCount();
     grid->setFocus();
     // A person looks at the window before the first key: the program's own
@@ -118,7 +118,7 @@ int main(int argc, char *argv[])
                 qPrintable(QGuiApplication::platformName()), width, height, grid->viewport()->width(),
                 grid->viewport()->height());
     std::printf("rows %d, pages %zu, ended on row %d (%s), %s, in %.1f s\n", rows, frames.size(), lastRow + 1,
-                qPrintable(frmMain.statusBarPanels()->text(0)),
+                qPrintable(frmMain.findChild<StatusPanels *>(QStringLiteral("stsMOX"))->text(0)),
                 lastRow + 1 == rows ? "the last row" : "NOT the last row", seconds);
     std::printf("frame ms: median %.2f, p90 %.2f, p99 %.2f, max %.2f (page %lld), first %.2f\n",
                 percentile(sorted, 0.5), percentile(sorted, 0.9), percentile(sorted, 0.99), *worst,

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/CommandState.h"
 #include "app/FileDialogs.h"
+#include "app/StatusPanels.h"
 #include "app/TfrmMain.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -95,6 +98,51 @@ private:
     QTimer m_timer;
     QStringList m_buttons;
 };
+
+// The window's controls and menu items, found by their design names.
+template <typename T>
+T *child(QWidget &w, const char *name)
+{
+    T *found = w.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("the main window has no %s", name);
+    return found;
+}
+
+inline QAction *command(QWidget &w, const char *name)
+{
+    return child<QAction>(w, name);
+}
+
+// What a status panel shows on the screen.
+inline QString panel(QWidget &w, int index)
+{
+    return child<StatusPanels>(w, "stsMOX")->text(index);
+}
+
+// The catalogue table behind the window, through the window's test seam.
+inline CatalogueTable &table(TfrmMain &w)
+{
+    return w.testSeam().table;
+}
+
+// Whether the modified indicator shows, as the command state holds it.
+inline bool isModified(TfrmMain &w)
+{
+    return w.testSeam().commands.IsModified();
+}
+
+// A record added through the table, as another part of the program would.
+inline void addRecord(CatalogueTable &t, const QString &archive, const QString &product = QStringLiteral("P"),
+                      const QString &type = QStringLiteral("Unit"), const QString &status = QStringLiteral("In use"))
+{
+    t.append();
+    t.field(CatalogueSchema::Archive).setAsString(archive);
+    t.field(CatalogueSchema::Product).setAsString(product);
+    t.field(CatalogueSchema::Type).setAsString(type);
+    t.field(CatalogueSchema::Status).setAsString(status);
+    t.post();
+}
 
 // A program folder of its own, with the main window started in it.
 struct MainWindowFixture {

@@ -1,6 +1,5 @@
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/StatusPanels.h"
 #include "catalogue/CatalogueTable.h"
 #include "settings/Recent.h"
 #include "widgets/data/DBEdit.h"
@@ -14,16 +13,6 @@
 namespace S = CatalogueSchema;
 
 namespace {
-
-void addRecord(CatalogueTable &t, const QString &archive, const QString &product = QStringLiteral("P"))
-{
-    t.append();
-    t.field(S::Archive).setAsString(archive);
-    t.field(S::Product).setAsString(product);
-    t.field(S::Type).setAsString(QStringLiteral("Unit"));
-    t.field(S::Status).setAsString(QStringLiteral("In use"));
-    t.post();
-}
 
 QByteArray bytesOf(const QString &path)
 {
@@ -60,14 +49,14 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        addRecord(w.tblContents, "a.zip");
-        w.tblContents.edit();
-        w.tblContents.field(S::Guide).setAsString("typed");
-        w.ShowModified(true);
+        addRecord(table(w), "a.zip");
+        table(w).edit();
+        table(w).field(S::Guide).setAsString("typed");
+        w.testSeam().commands.ShowModified(true);
         f.dialogs.answers = {QString()};
-        w.ItmOpenClick();
-        QVERIFY(w.IsModified());
-        QCOMPARE(w.tblContents.state(), DataSetState::Edit);
+        command(w, "ItmOpen")->trigger();
+        QVERIFY(isModified(w));
+        QCOMPARE(table(w).state(), DataSetState::Edit);
         QCOMPARE(f.dialogs.asked.size(), 1);
         const FileDialogRequest &r = f.dialogs.asked[0];
         QCOMPARE(r.title, QString("Open a MOX database"));
@@ -94,7 +83,7 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        addRecord(w.tblContents, "a.zip");
+        addRecord(table(w), "a.zip");
         const QString bad = f.dir.filePath("bad.db");
         if (content == "truncate") {
             CatalogueTable other;
@@ -137,17 +126,17 @@ private slots:
         ModalAnswer boxes;
         boxes.answer("OK");
         f.dialogs.answers = {bad};
-        w.ItmOpenClick();
+        command(w, "ItmOpen")->trigger();
         QCOMPARE(boxes.texts.size(), 1);
         QVERIFY2(boxes.texts[0].startsWith("Can't open database: Sorry, MOX can't open this database."), qPrintable(boxes.texts[0]));
         QVERIFY2(boxes.texts[0].contains("bad.db"), qPrintable(boxes.texts[0]));
         if (content == "trigger")
             QVERIFY2(boxes.texts[0].contains("contains a trigger, \"wipe\", that this program will not run"), qPrintable(boxes.texts[0]));
         QCOMPARE(bytesOf(bad), before);
-        QVERIFY(w.tblContents.active());
-        QCOMPARE(w.tblContents.tableName(), QString("contents.db"));
-        QCOMPARE(w.statusBarPanels()->text(3), QString("contents"));
-        QCOMPARE(w.tblContents.recordCount(), 1);
+        QVERIFY(table(w).active());
+        QCOMPARE(table(w).tableName(), QString("contents.db"));
+        QCOMPARE(panel(w, 3), QString("contents"));
+        QCOMPARE(table(w).recordCount(), 1);
     }
 
     void openAddsToRecentAndRemembersFolder()
@@ -164,28 +153,28 @@ private slots:
             t.open();
             addRecord(t, "s.zip");
         }
-        QVERIFY(!w.ItmReopen->menuAction()->isEnabled());
+        QVERIFY(!child<QMenu>(w, "ItmReopen")->menuAction()->isEnabled());
         f.dialogs.answers = {f.dir.filePath("other/second.db")};
-        w.ItmOpenClick();
-        QCOMPARE(w.tblContents.tableName(), QString("second.db"));
-        QCOMPARE(w.statusBarPanels()->text(3), QString("second"));
-        QCOMPARE(w.recentList().entries(), QStringList{f.dir.filePath("other/second.db")});
-        QVERIFY(w.ItmReopen->menuAction()->isEnabled());
-        QCOMPARE(w.programSettings.CurrentPaths[PathTask::OpenDatabase], f.dir.filePath("other") + "/");
-        QVERIFY(!w.IsModified());
+        command(w, "ItmOpen")->trigger();
+        QCOMPARE(table(w).tableName(), QString("second.db"));
+        QCOMPARE(panel(w, 3), QString("second"));
+        QCOMPARE(w.testSeam().recentList.entries(), QStringList{f.dir.filePath("other/second.db")});
+        QVERIFY(child<QMenu>(w, "ItmReopen")->menuAction()->isEnabled());
+        QCOMPARE(w.testSeam().settings.CurrentPaths[PathTask::OpenDatabase], f.dir.filePath("other") + "/");
+        QVERIFY(!isModified(w));
 
         // Reopen the first through the list: it moves to the top, the list is numbered again.
-        w.recentList().AddFile(f.dir.filePath("contents.db"));
-        w.recentList().AddFile(f.dir.filePath("third.db"));
-        QCOMPARE(w.ItmReopen->actions().size(), 3);
-        w.ItmReopen->actions().at(1)->trigger(); // &2 contents.db
-        QCOMPARE(w.tblContents.tableName(), QString("contents.db"));
-        QCOMPARE(w.recentList().entries().first(), f.dir.filePath("contents.db"));
-        QVERIFY(w.ItmReopen->actions().at(0)->text().startsWith("&1 "));
+        w.testSeam().recentList.AddFile(f.dir.filePath("contents.db"));
+        w.testSeam().recentList.AddFile(f.dir.filePath("third.db"));
+        QCOMPARE(child<QMenu>(w, "ItmReopen")->actions().size(), 3);
+        child<QMenu>(w, "ItmReopen")->actions().at(1)->trigger(); // &2 contents.db
+        QCOMPARE(table(w).tableName(), QString("contents.db"));
+        QCOMPARE(w.testSeam().recentList.entries().first(), f.dir.filePath("contents.db"));
+        QVERIFY(child<QMenu>(w, "ItmReopen")->actions().at(0)->text().startsWith("&1 "));
         // Open of a path already listed keeps its place.
         f.dialogs.answers = {f.dir.filePath("other/second.db")};
-        w.ItmOpenClick();
-        QCOMPARE(w.recentList().entries().indexOf(f.dir.filePath("other/second.db")), 2);
+        command(w, "ItmOpen")->trigger();
+        QCOMPARE(w.testSeam().recentList.entries().indexOf(f.dir.filePath("other/second.db")), 2);
     }
 
     void keepPathsOffLeavesFolders()
@@ -193,15 +182,15 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini(false));
         TfrmMain &w = f.start();
-        const PathTable before = w.programSettings.CurrentPaths;
+        const PathTable before = w.testSeam().settings.CurrentPaths;
         QDir(f.dir.path()).mkdir("x");
         f.dialogs.answers = {f.dir.filePath("x/new.db"), f.dir.filePath("x/missing.db")};
-        addRecord(w.tblContents, "a.zip");
-        w.ItmSaveAsClick();
+        addRecord(table(w), "a.zip");
+        command(w, "ItmSaveAs")->trigger();
         ModalAnswer boxes;
         boxes.answer("OK");
-        w.ItmOpenClick();
-        QVERIFY(w.programSettings.CurrentPaths == before);
+        command(w, "ItmOpen")->trigger();
+        QVERIFY(w.testSeam().settings.CurrentPaths == before);
     }
 
     void saveAsUntitledMovesIntoChosenFolder()
@@ -209,28 +198,28 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        w.ItmNewClick();
-        QCOMPARE(w.tblContents.tableName(), QString("untitled.db"));
-        QCOMPARE(w.statusBarPanels()->text(3), QString("untitled"));
+        command(w, "ItmNew")->trigger();
+        QCOMPARE(table(w).tableName(), QString("untitled.db"));
+        QCOMPARE(panel(w, 3), QString("untitled"));
         // An edit that was not posted yet goes along.
-        w.tblContents.edit();
-        w.tblContents.field(S::Archive).setAsString("u.zip");
-        w.tblContents.field(S::Product).setAsString("U");
-        w.tblContents.field(S::Type).setAsString("Unit");
-        w.tblContents.field(S::Status).setAsString("In use");
+        table(w).edit();
+        table(w).field(S::Archive).setAsString("u.zip");
+        table(w).field(S::Product).setAsString("U");
+        table(w).field(S::Type).setAsString("Unit");
+        table(w).field(S::Status).setAsString("In use");
         QDir(f.dir.path()).mkdir("chosen");
         f.dialogs.answers = {f.dir.filePath("chosen/mine.db")};
-        w.ItmSaveAsClick();
+        command(w, "ItmSaveAs")->trigger();
         QCOMPARE(f.dialogs.asked.last().title, QString("Save with a new name"));
         QVERIFY(f.dialogs.asked.last().confirmCreate);
         QVERIFY(QFile::exists(f.dir.filePath("chosen/mine.db")));
         QVERIFY(!QFile::exists(f.dir.filePath("untitled.db")));
-        QCOMPARE(w.tblContents.fullPath(), f.dir.filePath("chosen/mine.db"));
-        QCOMPARE(w.statusBarPanels()->text(3), QString("mine"));
-        QCOMPARE(w.recentList().entries(), QStringList{f.dir.filePath("chosen/mine.db")});
-        QCOMPARE(w.tblContents.recordCount(), 1);
-        QVERIFY(!w.ItmSave->isEnabled());
-        QCOMPARE(w.programSettings.CurrentPaths[PathTask::SaveDatabase], f.dir.filePath("chosen") + "/");
+        QCOMPARE(table(w).fullPath(), f.dir.filePath("chosen/mine.db"));
+        QCOMPARE(panel(w, 3), QString("mine"));
+        QCOMPARE(w.testSeam().recentList.entries(), QStringList{f.dir.filePath("chosen/mine.db")});
+        QCOMPARE(table(w).recordCount(), 1);
+        QVERIFY(!command(w, "ItmSave")->isEnabled());
+        QCOMPARE(w.testSeam().settings.CurrentPaths[PathTask::SaveDatabase], f.dir.filePath("chosen") + "/");
     }
 
     void saveAsUntitledFailedMoveReopensIt()
@@ -238,14 +227,14 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        w.ItmNewClick();
+        command(w, "ItmNew")->trigger();
         ModalAnswer boxes;
         boxes.answer("OK");
         f.dialogs.answers = {f.dir.filePath("no/such/folder/x.db")};
-        w.ItmSaveAsClick();
+        command(w, "ItmSaveAs")->trigger();
         QCOMPARE(boxes.texts.size(), 1);
-        QVERIFY(w.tblContents.active());
-        QCOMPARE(w.tblContents.tableName(), QString("untitled.db"));
+        QVERIFY(table(w).active());
+        QCOMPARE(table(w).tableName(), QString("untitled.db"));
     }
 
     void saveAsNamedKeepsBothAndCarriesTheEdit()
@@ -253,24 +242,24 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        addRecord(w.tblContents, "a.zip");
-        w.tblContents.edit();
-        w.tblContents.field(S::Guide).setAsString("seen");
+        addRecord(table(w), "a.zip");
+        table(w).edit();
+        table(w).field(S::Guide).setAsString("seen");
         f.dialogs.answers = {f.dir.filePath("second.db")};
-        w.ItmSaveAsClick();
-        QCOMPARE(w.tblContents.tableName(), QString("second.db"));
-        QCOMPARE(w.tblContents.field(S::Guide).asString(), QString("seen"));
+        command(w, "ItmSaveAs")->trigger();
+        QCOMPARE(table(w).tableName(), QString("second.db"));
+        QCOMPARE(table(w).field(S::Guide).asString(), QString("seen"));
         QVERIFY(QFile::exists(f.dir.filePath("contents.db")));
         QCOMPARE(countIn(f.dir.filePath("contents.db")), 1);
-        QCOMPARE(w.recentList().entries(), QStringList{f.dir.filePath("second.db")});
+        QCOMPARE(w.testSeam().recentList.entries(), QStringList{f.dir.filePath("second.db")});
         // A copy that fails says so and keeps the catalogue open.
         ModalAnswer boxes;
         boxes.answer("OK");
         f.dialogs.answers = {f.dir.filePath("gone/third.db")};
-        w.ItmSaveAsClick();
+        command(w, "ItmSaveAs")->trigger();
         QCOMPARE(boxes.texts.size(), 1);
-        QCOMPARE(w.tblContents.tableName(), QString("second.db"));
-        QCOMPARE(w.recentList().entries().size(), 1);
+        QCOMPARE(table(w).tableName(), QString("second.db"));
+        QCOMPARE(w.testSeam().recentList.entries().size(), 1);
     }
 
     void saveOfUntitledGoesOnToSaveAs()
@@ -278,12 +267,12 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        w.ItmNewClick();
-        addRecord(w.tblContents, "a.zip");
+        command(w, "ItmNew")->trigger();
+        addRecord(table(w), "a.zip");
         f.dialogs.answers = {QString()};
-        w.ItmSaveClick();
+        command(w, "ItmSave")->trigger();
         QCOMPARE(f.dialogs.asked.size(), 1);
-        QCOMPARE(w.tblContents.tableName(), QString("untitled.db"));
+        QCOMPARE(table(w).tableName(), QString("untitled.db"));
     }
 
     void saveOnEmptyCatalogueNeedsArchive()
@@ -291,12 +280,12 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        w.ItmNewClick();
+        command(w, "ItmNew")->trigger();
         ModalAnswer boxes;
         boxes.answer("OK");
-        w.ItmSaveClick();
+        command(w, "ItmSave")->trigger();
         QCOMPARE(boxes.texts, QStringList{"Moxarium: Field 'Archive' must have a value."});
-        QCOMPARE(w.tblContents.state(), DataSetState::Insert);
+        QCOMPARE(table(w).state(), DataSetState::Insert);
         QVERIFY(f.dialogs.asked.isEmpty());
     }
 
@@ -305,19 +294,19 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        w.ItmNewClick();
-        w.ItmNewClick(); // an empty one is replaced without a question
-        QCOMPARE(w.tblContents.tableName(), QString("untitled.db"));
-        addRecord(w.tblContents, "keep.zip");
+        command(w, "ItmNew")->trigger();
+        command(w, "ItmNew")->trigger(); // an empty one is replaced without a question
+        QCOMPARE(table(w).tableName(), QString("untitled.db"));
+        addRecord(table(w), "keep.zip");
         ModalAnswer boxes;
         boxes.answer("No");
-        w.ItmNewClick();
+        command(w, "ItmNew")->trigger();
         QCOMPARE(boxes.texts.size(), 1);
         QVERIFY(boxes.texts[0].contains("untitled.db already holds records. Replace it with an empty catalogue?"));
-        QCOMPARE(w.tblContents.recordCount(), 1);
+        QCOMPARE(table(w).recordCount(), 1);
         boxes.answer("Yes");
-        w.ItmNewClick();
-        QCOMPARE(w.tblContents.recordCount(), 0);
+        command(w, "ItmNew")->trigger();
+        QCOMPARE(table(w).recordCount(), 0);
     }
 
     void packPostsFirst()
@@ -326,16 +315,16 @@ private slots:
         f.writeIni(ini());
         TfrmMain &w = f.start();
         for (int i = 0; i < 20; ++i)
-            addRecord(w.tblContents, QString("r%1.zip").arg(i, 2, 10, QChar('0')));
-        w.tblContents.setRecNo(7);
-        w.tblContents.edit();
-        w.tblContents.field(S::Comments).setAsString("not lost");
-        w.ItmPackClick();
-        QVERIFY(w.tblContents.active());
-        QCOMPARE(w.tblContents.recordCount(), 20);
-        QCOMPARE(w.tblContents.recNo(), 1);
-        w.tblContents.setRecNo(7);
-        QCOMPARE(w.tblContents.field(S::Comments).asString(), QString("not lost"));
+            addRecord(table(w), QString("r%1.zip").arg(i, 2, 10, QChar('0')));
+        table(w).setRecNo(7);
+        table(w).edit();
+        table(w).field(S::Comments).setAsString("not lost");
+        command(w, "ItmPack")->trigger();
+        QVERIFY(table(w).active());
+        QCOMPARE(table(w).recordCount(), 20);
+        QCOMPARE(table(w).recNo(), 1);
+        table(w).setRecNo(7);
+        QCOMPARE(table(w).field(S::Comments).asString(), QString("not lost"));
     }
 
     void readOnlyCatalogueBrowses()
@@ -343,24 +332,24 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        addRecord(w.tblContents, "a.zip");
-        w.tblContents.close();
+        addRecord(table(w), "a.zip");
+        table(w).close();
         QFile::setPermissions(f.dir.filePath("contents.db"), QFile::ReadOwner | QFile::ReadGroup);
         f.dialogs.answers = {f.dir.filePath("contents.db")};
-        w.ItmOpenClick();
-        QVERIFY(w.tblContents.active());
-        QVERIFY(w.tblContents.readOnly());
-        w.edtProduct->setFocus();
-        w.tblContents.edit();
-        w.tblContents.field(S::Product).setAsString("Changed");
+        command(w, "ItmOpen")->trigger();
+        QVERIFY(table(w).active());
+        QVERIFY(table(w).readOnly());
+        child<DBEdit>(w, "edtProduct")->setFocus();
+        table(w).edit();
+        table(w).field(S::Product).setAsString("Changed");
         ModalAnswer boxes;
         boxes.answer("OK");
-        w.ItmSaveClick();
+        command(w, "ItmSave")->trigger();
         QCOMPARE(boxes.texts.size(), 1);
         QVERIFY2(boxes.texts[0].contains("read-only"), qPrintable(boxes.texts[0]));
-        QCOMPARE(w.tblContents.state(), DataSetState::Edit);
-        QCOMPARE(w.tblContents.field(S::Product).asString(), QString("Changed"));
-        w.tblContents.cancel();
+        QCOMPARE(table(w).state(), DataSetState::Edit);
+        QCOMPARE(table(w).field(S::Product).asString(), QString("Changed"));
+        table(w).cancel();
         QFile::setPermissions(f.dir.filePath("contents.db"), QFile::ReadOwner | QFile::WriteOwner);
     }
 
@@ -369,13 +358,13 @@ private slots:
         MainWindowFixture f;
         f.writeIni(ini());
         TfrmMain &w = f.start();
-        w.ItmNewClick();
-        addRecord(w.tblContents, "a.zip");
-        w.edtOrigin->setFocus();
-        QTest::keyClicks(w.edtOrigin, "x");
-        QVERIFY(w.IsModified());
+        command(w, "ItmNew")->trigger();
+        addRecord(table(w), "a.zip");
+        child<DBEdit>(w, "edtOrigin")->setFocus();
+        QTest::keyClicks(child<DBEdit>(w, "edtOrigin"), "x");
+        QVERIFY(isModified(w));
         f.dialogs.answers = {QString(), QString()};
-        w.ItmExitClick();
+        command(w, "ItmExit")->trigger();
         // Save runs Save As (cancelled), then Exit offers Save As once more.
         QCOMPARE(f.dialogs.asked.size(), 2);
         QVERIFY(!w.isVisible());

@@ -3,7 +3,6 @@
 
 #include "tests/app/MainWindowFixture.h"
 
-#include "app/StatusPanels.h"
 #include "tests/common/CatalogueFixture.h"
 #include "widgets/data/DBEdit.h"
 #include "widgets/data/DBMemo.h"
@@ -22,25 +21,6 @@
 namespace S = CatalogueSchema;
 
 namespace {
-
-template <typename T>
-T *child(TfrmMain &w, const char *name)
-{
-    T *found = w.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("the main window has no %s", name);
-    return found;
-}
-
-QAction *command(TfrmMain &w, const char *name)
-{
-    return child<QAction>(w, name);
-}
-
-QString panel(TfrmMain &w, int index)
-{
-    return child<StatusPanels>(w, "stsMOX")->text(index);
-}
 
 void makeCatalogue(const QString &folder, const QString &name, const QList<fixture::Rec> &recs)
 {

@@ -59,7 +59,7 @@ protected:
     {
         if (watched == &m_window && event->type() == QEvent::Show && !shown) {
             shown = true;
-            catalogueOpenAtShow = m_window.tblContents.active();
+            catalogueOpenAtShow = table(m_window).active();
             if (const QCursor *c = QApplication::overrideCursor())
                 cursorAtShow = c->shape();
         }
@@ -103,7 +103,7 @@ private slots:
         QVERIFY(watcher.shown);
         QVERIFY2(!watcher.catalogueOpenAtShow, "the window showed only once the lock was gone");
         QCOMPARE(watcher.cursorAtShow, Qt::WaitCursor);
-        QVERIFY(f.window->tblContents.active());
+        QVERIFY(table(*f.window).active());
         QVERIFY(f.window->startupMessages().isEmpty());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QCOMPARE(f.window->findChild<DBEdit *>("edtProduct")->text(), QString("Alpha"));
@@ -117,8 +117,8 @@ private slots:
         TfrmMain &w = f.start();
         QList<bool> waits;
         QList<Qt::CursorShape> cursors;
-        auto shown = w.tblContents.onLockWait;
-        w.tblContents.onLockWait = [&](bool waiting) {
+        auto shown = table(w).onLockWait;
+        table(w).onLockWait = [&](bool waiting) {
             shown(waiting);
             waits << waiting;
             const QCursor *c = QApplication::overrideCursor();
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(waits, (QList<bool>{true, false}));
         QCOMPARE(cursors.first(), Qt::WaitCursor);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QCOMPARE(w.tblContents.field(S::Origin).asString(), QString("www.a.org"));
+        QCOMPARE(table(w).field(S::Origin).asString(), QString("www.a.org"));
         const fixture::RawDb db(f.dir.filePath("contents.db"));
         QCOMPARE(db.rows("SELECT Origin FROM catalogue"), QStringList{"www.a.org"});
     }

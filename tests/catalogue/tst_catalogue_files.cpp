@@ -1,5 +1,4 @@
 #include "catalogue/CatalogueTable.h"
-#include "catalogue/CreateRoutine.h"
 #include "catalogue/engine/CatalogueFile.h"
 #include "catalogue/engine/PendingFile.h"
 #include "tests/common/CatalogueFixture.h"
@@ -239,24 +238,6 @@ private slots:
         } catch (const EngineError &e) {
             QVERIFY2(e.message().contains("does not exist"), qPrintable(e.message()));
         }
-    }
-
-    void createRoutinePutsPreviousCatalogueBack()
-    {
-        CatalogueTable t;
-        makeCatalogue(t, m_dir, "previous.db", m_sample);
-        const CreateOutcome failed = createNewTable(t, m_dir.filePath("no/such") + "/", "untitled.db");
-        QVERIFY(!failed.opened);
-        QVERIFY(failed.createError.contains("does not exist"));
-        QVERIFY(t.active());
-        QCOMPARE(t.tableName(), QString("previous.db"));
-        QCOMPARE(t.recordCount(), 3);
-
-        const CreateOutcome made = createNewTable(t, m_dir.path() + "/", "untitled.db");
-        QVERIFY(made.opened);
-        QVERIFY(made.createError.isEmpty());
-        QCOMPARE(t.tableName(), QString("untitled.db"));
-        QCOMPARE(t.recordCount(), 0);
     }
 
     void copyHoldsRecordsIndexesAndImages()

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "catalogue/EngineError.h"
+#include "catalogue/ActionFailure.h"
 
 #include <QString>
-#include <exception>
 
 // Runs a table operation that a user action started, so that no exception reaches
 // Qt's event loop. Returns false when it failed; `message` then holds what to tell
@@ -11,15 +10,7 @@
 template <typename Op>
 bool tryTableAction(Op &&op, QString &message)
 {
-    message.clear();
-    try {
-        op();
-        return true;
-    } catch (const AbortError &) {
-    } catch (const EngineError &e) {
-        message = e.message();
-    } catch (const std::exception &e) {
-        message = QString::fromUtf8(e.what());
-    }
-    return false;
+    const std::optional<ActionFailure> failure = runAction(op);
+    message = failure ? failure->message : QString();
+    return !failure;
 }
