@@ -17,6 +17,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStackedWidget>
@@ -217,13 +219,7 @@ void MainForm::createStatusBar()
     stsMOX = new StatusPanels(client);
     stsMOX->setObjectName(QStringLiteral("stsMOX"));
     stsMOX->setGeometry(6, 409, 620, 19);
-    // The design-time state, kept until start-up replaces it.
-    stsMOX->setPanelWidth(0, 108);
-    stsMOX->setPanelWidth(1, 49);
-    stsMOX->setText(1, QStringLiteral("Modified"));
-    stsMOX->setPanelWidth(2, 396);
-    stsMOX->setPanelWidth(3, 41);
-    stsMOX->setText(3, QStringLiteral("contents.db"));
+    // What the panels show is the command state's: it gives them their design-time state.
 }
 
 // The design's control names: tools and tests find the controls by them.
@@ -244,7 +240,11 @@ void MainForm::nameObjects()
         MOX_NAMED(cbbType), MOX_NAMED(edtOrigin), MOX_NAMED(cbbStatus), MOX_NAMED(cbD1), MOX_NAMED(cbD2),
         MOX_NAMED(cbD3), MOX_NAMED(cbCB), MOX_NAMED(cbSource), MOX_NAMED(imgOriginal), MOX_NAMED(imgCurrent),
         MOX_NAMED(sbLoadOriginal), MOX_NAMED(sbLoadCurrent), MOX_NAMED(sbCaptureOriginal),
-        MOX_NAMED(sbCaptureCurrent), MOX_NAMED(memGuide), MOX_NAMED(memComments),
+        MOX_NAMED(sbCaptureCurrent), MOX_NAMED(memGuide), MOX_NAMED(memComments), MOX_NAMED(bvlSplitToolbar),
+        MOX_NAMED(grpDescription), MOX_NAMED(grpProperties), MOX_NAMED(grpBitmaps), MOX_NAMED(grpInfo),
+        MOX_NAMED(pnlMOX), MOX_NAMED(btnMOX), MOX_NAMED(pnlBrowse), MOX_NAMED(lblArchive), MOX_NAMED(lblProduct),
+        MOX_NAMED(lblType), MOX_NAMED(lblOrigin), MOX_NAMED(lblStatus), MOX_NAMED(lblOriginal),
+        MOX_NAMED(lblCurrent), MOX_NAMED(lblGuide), MOX_NAMED(lblComments),
 #undef MOX_NAMED
     };
     for (const auto &[object, name] : named)

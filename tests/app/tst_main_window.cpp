@@ -44,6 +44,25 @@ class TstMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    // Tests and tools find every control and menu item by its design name, once.
+    void everyControlCarriesItsDesignName()
+    {
+        MainWindowFixture f;
+        TfrmMain &w = f.start();
+        const QStringList names = QStringLiteral(
+            "ItmFile ItmNew ItmOpen ItmReopen ItmSave ItmSaveAs ItmPack ItmExit ItmEdit ItmUndo ItmCut ItmCopy "
+            "ItmPaste ItmSelectAll ItmClearAll ItmView ItmGrid ItmRecord ItmOptions ItmFind ItmPhrases ItmSettings "
+            "ItmHelp ItmContents ItmAbout mnuMemos Itm_Phrases Itm_Undo Itm_Cut Itm_Copy Itm_Paste Itm_SelectAll "
+            "Itm_ClearAll pnlToolbar sbNew sbOpen sbSave sbUndo sbCut sbCopy sbPaste sbPhrases sbSettings sbSearch "
+            "sbHelp bvlSplitToolbar navContents nbContents grdContents pnlDetails grpDescription grpProperties "
+            "grpBitmaps grpInfo pnlMOX btnMOX pnlBrowse sbBrowse lblArchive edtArchive lblProduct edtProduct lblType "
+            "cbbType lblOrigin edtOrigin lblStatus cbbStatus cbD1 cbD2 cbD3 cbCB cbSource lblOriginal lblCurrent "
+            "imgOriginal imgCurrent sbLoadOriginal sbLoadCurrent sbCaptureOriginal sbCaptureCurrent lblGuide memGuide "
+            "lblComments memComments stsMOX").split(u' ');
+        for (const QString &name : names)
+            QVERIFY2(w.findChildren<QObject *>(name).size() == 1, qPrintable(name));
+    }
+
     void viewSwitchCommandStates()
     {
         MainWindowFixture f;
