@@ -1,5 +1,7 @@
 #include "settings/NormalizeText.h"
 
+#include "text/AsciiCase.h"
+
 QString TrimControls(const QString &text)
 {
     qsizetype first = 0;
@@ -14,11 +16,9 @@ QString TrimControls(const QString &text)
 QString NormalizeText(const QString &text)
 {
     QString out = TrimControls(text);
-    for (QChar &c : out) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    }
-    if (!out.isEmpty() && out[0] >= u'a' && out[0] <= u'z')
-        out[0] = QChar(out[0].unicode() - 32);
+    for (QChar &c : out)
+        c = QChar(AsciiCase::toLower(c.unicode()));
+    if (!out.isEmpty())
+        out[0] = QChar(AsciiCase::toUpper(out[0].unicode()));
     return out;
 }

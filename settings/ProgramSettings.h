@@ -20,9 +20,6 @@ private:
     std::array<QString, PathTaskCount> m_paths;
 };
 
-// The key of each task's folder in section Paths.
-QString pathTaskKey(PathTask task);
-
 // The in-memory settings. Empty until LoadSettings fills it: every flag
 // false, every text empty, every number 0.
 struct ProgramSettings

@@ -6,88 +6,48 @@
 #include "settings/Recent.h"
 #include "settings/SettingsError.h"
 #include "settings/SettingsHost.h"
+#include "settings/SettingsKeys.h"
 #include "settings/SortedTextList.h"
-#include "settings/WindowPlacement.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <iterator>
 
 using namespace Qt::Literals::StringLiterals;
+namespace Keys = SettingsKeys;
 
 namespace {
 
-const QString Program = u"Program"_s;
-const QString View = u"View"_s;
-const QString Grid = u"Grid"_s;
-const QString Paths = u"Paths"_s;
-const QString Phrases = u"Phrases"_s;
-const QString StatusDefs = u"StatusDefs"_s;
-const QString TypeDefs = u"TypeDefs"_s;
-const QString History = u"History"_s;
-
-const QString DefaultTableName = u"contents.db"_s;
-constexpr int DefaultColumnWidth = 40;
-
 constexpr PathTask AllPathTasks[] = {PathTask::OpenArchive, PathTask::OpenDatabase, PathTask::SaveDatabase,
                                      PathTask::OpenBitmap, PathTask::SaveBitmap};
-
-QString columnKey(int column)
-{
-    return u"Column"_s + QString::number(column);
-}
-
-// The defaults carry a blank after the comma; the program itself writes none.
-QString defaultColumn(int column)
-{
-    return QStringLiteral("%1, %2").arg(column).arg(DefaultColumnWidth);
-}
-
-struct DefaultKey
-{
-    QString section;
-    QString key;
-    QString value;
-};
-
-QList<DefaultKey> defaultKeys(const QString &programFolder)
-{
-    QList<DefaultKey> keys = {
-        {Program, u"KeepPaths"_s, u"1"_s},
-        {Program, u"InitPaths"_s, u"1"_s},
-        {Program, u"SaveInterface"_s, u"1"_s},
-        {Program, u"SaveRecNo"_s, u"1"_s},
-        {Program, u"SaveToCache"_s, u"0"_s},
-        {View, u"WindowPosition"_s, QString::fromLatin1(DefaultWindowPosition)},
-        {View, u"WindowState"_s, u"1"_s},
-        {View, u"FindPosition"_s, QString::fromLatin1(DefaultFindPosition)},
-        {View, u"Grid"_s, u"1"_s},
-        {View, u"DatabaseName"_s, programFolder},
-        {View, u"TableName"_s, DefaultTableName},
-        {View, u"RecNo"_s, u"1"_s},
-        {View, u"IndexName"_s, QString()},
-    };
-    for (int n = 0; n < SettingsFile::GridColumnCount; ++n)
-        keys.append({Grid, columnKey(n), defaultColumn(n)});
-    for (PathTask task : AllPathTasks)
-        keys.append({Paths, pathTaskKey(task), programFolder});
-    const auto addList = [&](const QString &section, const QString &prefix, const QStringList &items) {
-        for (qsizetype n = 0; n < items.size(); ++n)
-            keys.append({section, prefix + QString::number(n), items[n]});
-    };
-    addList(Phrases, u"Phrase"_s, {u"Installation"_s, u"Usage"_s, u"Documentation"_s, u"Adjustments"_s});
-    addList(StatusDefs, u"Status"_s, {u"Discarded"_s, u"In use"_s, u"Testing"_s, u"Unseen"_s});
-    addList(TypeDefs, u"Type"_s,
-            {u"Application"_s, u"Component"_s, u"Component collection"_s, u"Document"_s, u"Expert"_s,
-             u"Expert collection"_s, u"Magazine"_s, u"Property editor"_s, u"Unit"_s});
-    addList(History, u"File"_s, {QString()});
-    return keys;
-}
+static_assert(std::size(Keys::Columns) == SettingsFile::GridColumnCount);
 
 template <typename Profile>
 void fillWithDefaults(Profile &profile, const QString &programFolder)
 {
-    for (const DefaultKey &key : defaultKeys(programFolder))
-        profile.writeString(key.section, key.key, key.value);
+    for (const Keys::DefaultEntry &entry : Keys::defaultFile(programFolder))
+        profile.writeString(entry.section, entry.key, entry.value);
+}
+
+// A declared default is always an integer; a key's value that is not one takes it.
+int readInteger(const ProfileDocument &document, const Keys::Key &key)
+{
+    return readProfileInteger(document, key.section, key.name, parseProfileInteger(key.defaultText).value_or(0));
+}
+
+bool readBoolean(const ProfileDocument &document, const Keys::Key &key)
+{
+    return readInteger(document, key) != 0;
+}
+
+QString readText(const ProfileDocument &document, const Keys::Key &key, const QString &programFolder)
+{
+    return document.readString(key.section, key.name, key.defaultValue(programFolder));
+}
+
+void write(ProfileFile &file, const Keys::Key &key, const QString &value)
+{
+    file.writeString(key.section, key.name, value);
 }
 
 // Reads the keys whose malformed values used to end the start-up: such a
@@ -102,36 +62,40 @@ public:
     {
     }
 
-    QString position(const QString &key, const QString &defaultValue, int fieldCount)
+    QString position(const Keys::Key &key, int fieldCount)
     {
-        const QString text = m_document.readString(View, key, defaultValue);
+        const QString text = readText(m_document, key, {});
         QString bad;
         if (parseIntegerFields(text, fieldCount, bad))
             return text;
-        note(View, key, text, invalidIntegerMessage(bad));
-        return defaultValue;
+        note(key, text, invalidIntegerMessage(bad));
+        return key.defaultText.toString();
     }
 
     QPair<int, int> column(int n)
     {
-        const QString key = columnKey(n);
-        const QString text = m_document.readString(Grid, key, defaultColumn(n));
+        const Keys::Key &key = Keys::Columns[n];
+        const QString text = readText(m_document, key, {});
         QString bad;
         const auto fields = parseIntegerFields(text, 2, bad);
         if (!fields) {
-            note(Grid, key, text, invalidIntegerMessage(bad));
+            note(key, text, invalidIntegerMessage(bad));
         } else if (fields->at(0) < 0 || fields->at(0) >= SettingsFile::FieldCount) {
-            note(Grid, key, text, QStringLiteral("List index out of bounds (%1)").arg(fields->at(0)));
+            note(key, text, QStringLiteral("List index out of bounds (%1)").arg(fields->at(0)));
         } else {
             return {fields->at(0), fields->at(1)};
         }
-        return {n, DefaultColumnWidth};
+        const auto defaults = parseIntegerFields(key.defaultText, 2, bad).value_or(QList<int>{n, 0});
+        return {defaults.at(0), defaults.at(1)};
     }
 
-    void note(const QString &section, const QString &key, const QString &value, const QString &reason)
+    void note(const Keys::Key &key, const QString &value, const QString &reason)
     {
-        m_problems.append({m_fileName, section, key, value, reason});
+        m_problems.append({m_fileName, key.section.toString(), key.name.toString(), value, reason});
     }
+
+    // A problem with the file as a whole.
+    void note(const QString &reason) { m_problems.append({m_fileName, {}, {}, {}, reason}); }
 
 private:
     const ProfileDocument &m_document;
@@ -195,48 +159,48 @@ QList<SettingsProblem> SettingsFile::LoadSettings(ProgramSettings &settings, Set
     const ProfileDocument &document = refused ? defaults : file.document();
     CheckedReader checked(document, fileName(), problems);
     if (refused)
-        checked.note({}, {}, {}, file.readError() + u"; the program starts with its default settings and will not "
-                                                    u"write to it."_s);
+        checked.note(file.readError() + u"; the program starts with its default settings and will not "
+                                        u"write to it."_s);
     else if (!file.readError().isEmpty())
-        checked.note({}, {}, {}, file.readError());
+        checked.note(file.readError());
 
-    settings.KeepPaths = readProfileBoolean(document, Program, u"KeepPaths", true);
-    settings.InitPaths = readProfileBoolean(document, Program, u"InitPaths", true);
-    settings.SaveInterface = readProfileBoolean(document, Program, u"SaveInterface", true);
-    settings.SaveRecNo = readProfileBoolean(document, Program, u"SaveRecNo", true);
-    settings.SaveToCache = readProfileBoolean(document, Program, u"SaveToCache", false);
+    settings.KeepPaths = readBoolean(document, Keys::KeepPaths);
+    settings.InitPaths = readBoolean(document, Keys::InitPaths);
+    settings.SaveInterface = readBoolean(document, Keys::SaveInterface);
+    settings.SaveRecNo = readBoolean(document, Keys::SaveRecNo);
+    settings.SaveToCache = readBoolean(document, Keys::SaveToCache);
 
-    settings.WindowPosition = checked.position(u"WindowPosition"_s, QString::fromLatin1(DefaultWindowPosition), 4);
-    settings.WindowState = readProfileInteger(document, View, u"WindowState", 1);
-    settings.FindPosition = checked.position(u"FindPosition"_s, QString::fromLatin1(DefaultFindPosition), 2);
+    settings.WindowPosition = checked.position(Keys::WindowPosition, 4);
+    settings.WindowState = readInteger(document, Keys::WindowState);
+    settings.FindPosition = checked.position(Keys::FindPosition, 2);
 
     if (settings.SaveInterface) {
-        settings.Grid = readProfileBoolean(document, View, u"Grid", true);
+        settings.Grid = readBoolean(document, Keys::GridView);
         for (int n = 0; n < GridColumnCount; ++n) {
             const auto [field, width] = checked.column(n);
             host.setGridColumn(n, field, width);
         }
-        host.setIndexName(document.readString(View, u"IndexName"));
+        host.setIndexName(readText(document, Keys::IndexName, m_programFolder));
     } else {
         settings.Grid = false;
     }
 
-    host.setDatabaseName(document.readString(View, u"DatabaseName", m_programFolder));
-    host.setTableName(document.readString(View, u"TableName", DefaultTableName));
-    settings.RecNo = settings.SaveRecNo ? readProfileInteger(document, View, u"RecNo", 1) : 1;
+    host.setDatabaseName(readText(document, Keys::DatabaseName, m_programFolder));
+    host.setTableName(readText(document, Keys::TableName, m_programFolder));
+    settings.RecNo = settings.SaveRecNo ? readInteger(document, Keys::RecNo) : 1;
 
-    const auto fill = [&](SortedTextList &list, const QString &section) {
+    const auto fill = [&](SortedTextList &list, const Keys::List &keys) {
         list.clear();
-        for (const QString &item : readNumberedList(document, section))
+        for (const QString &item : readNumberedList(document, keys.section))
             list.add(item);
     };
-    fill(host.typeList(), TypeDefs);
-    fill(host.statusList(), StatusDefs);
-    fill(host.phraseList(), Phrases);
+    fill(host.typeList(), Keys::TypeDefs);
+    fill(host.statusList(), Keys::StatusDefs);
+    fill(host.phraseList(), Keys::Phrases);
 
     for (PathTask task : AllPathTasks) {
         settings.CurrentPaths[task] = settings.KeepPaths || settings.InitPaths
-                                          ? document.readString(Paths, pathTaskKey(task), m_programFolder)
+                                          ? readText(document, Keys::taskFolder(task), m_programFolder)
                                           : m_programFolder;
     }
     settings.SpecifiedPaths = settings.CurrentPaths;
@@ -244,7 +208,7 @@ QList<SettingsProblem> SettingsFile::LoadSettings(ProgramSettings &settings, Set
     // From the last key to the first, so that the first key ends on top.
     TRecentlist &recent = host.recentList();
     recent.clear();
-    const QStringList history = readNumberedList(document, History);
+    const QStringList history = readNumberedList(document, Keys::History.section);
     for (auto it = history.crbegin(); it != history.crend(); ++it)
         recent.AddFile(*it);
 
@@ -263,45 +227,48 @@ QString SettingsFile::SaveSettings(const ProgramSettings &settings, SettingsHost
         throw SettingsError(file.readError());
     file.setAutoSave(false);
 
-    file.writeString(Program, u"KeepPaths", profileBoolean(settings.KeepPaths));
-    file.writeString(Program, u"InitPaths", profileBoolean(settings.InitPaths));
-    file.writeString(Program, u"SaveInterface", profileBoolean(settings.SaveInterface));
-    file.writeString(Program, u"SaveRecNo", profileBoolean(settings.SaveRecNo));
-    file.writeString(Program, u"SaveToCache", profileBoolean(settings.SaveToCache));
+    write(file, Keys::KeepPaths, profileBoolean(settings.KeepPaths));
+    write(file, Keys::InitPaths, profileBoolean(settings.InitPaths));
+    write(file, Keys::SaveInterface, profileBoolean(settings.SaveInterface));
+    write(file, Keys::SaveRecNo, profileBoolean(settings.SaveRecNo));
+    write(file, Keys::SaveToCache, profileBoolean(settings.SaveToCache));
 
-    file.writeString(View, u"DatabaseName", host.databaseName());
-    file.writeString(View, u"TableName", host.tableName());
+    write(file, Keys::DatabaseName, host.databaseName());
+    write(file, Keys::TableName, host.tableName());
 
     if (settings.SaveInterface) {
-        file.writeString(View, u"WindowPosition", settings.WindowPosition);
-        file.writeString(View, u"WindowState", QString::number(settings.WindowState));
-        file.writeString(View, u"FindPosition", settings.FindPosition);
-        file.writeString(View, u"Grid", profileBoolean(settings.Grid));
-        file.writeString(View, u"IndexName", host.indexName());
+        write(file, Keys::WindowPosition, settings.WindowPosition);
+        write(file, Keys::WindowState, QString::number(settings.WindowState));
+        write(file, Keys::FindPosition, settings.FindPosition);
+        write(file, Keys::GridView, profileBoolean(settings.Grid));
+        write(file, Keys::IndexName, host.indexName());
         for (int n = 0; n < GridColumnCount; ++n) {
-            file.writeString(Grid, columnKey(n),
-                             QStringLiteral("%1,%2").arg(host.gridColumnField(n)).arg(host.gridColumnWidth(n)));
+            write(file, Keys::Columns[n],
+                  QStringLiteral("%1,%2").arg(host.gridColumnField(n)).arg(host.gridColumnWidth(n)));
         }
     }
 
     // With no catalogue open there is no record number; everything else is
     // still written.
     if (settings.SaveRecNo && host.isTableOpen())
-        file.writeString(View, u"RecNo", QString::number(host.recNo()));
+        write(file, Keys::RecNo, QString::number(host.recNo()));
 
     // Each list replaces its section where the section stands.
-    replaceNumberedList(file, Phrases, u"Phrase", host.phraseList().items());
-    replaceNumberedList(file, TypeDefs, u"Type", host.typeList().items());
-    replaceNumberedList(file, StatusDefs, u"Status", host.statusList().items());
+    const auto replaceList = [&](const Keys::List &keys, const QStringList &items) {
+        replaceNumberedList(file, keys.section, keys.prefix, items);
+    };
+    replaceList(Keys::Phrases, host.phraseList().items());
+    replaceList(Keys::TypeDefs, host.typeList().items());
+    replaceList(Keys::StatusDefs, host.statusList().items());
 
     if (settings.InitPaths || settings.KeepPaths) {
         const PathTable &paths = settings.InitPaths ? settings.SpecifiedPaths : settings.CurrentPaths;
         for (PathTask task : AllPathTasks)
-            file.writeString(Paths, pathTaskKey(task), paths[task]);
+            write(file, Keys::taskFolder(task), paths[task]);
     }
 
     // Not erased first: keys past the list's length keep their values.
-    writeNumberedList(file, History, u"File", host.recentList().entries());
+    writeNumberedList(file, Keys::History.section, Keys::History.prefix, host.recentList().entries());
 
     return file.save();
 }

@@ -2,6 +2,7 @@
 
 #include "settings/ProfileValues.h"
 #include "settings/ProgramSettings.h"
+#include "settings/SettingsKeys.h"
 
 #include <algorithm>
 
@@ -158,7 +159,7 @@ QRect fitWindowGeometry(const StoredGeometry &stored, const QList<QRect> &screen
 
 void ApplyWindowPlacement(PlacedWindow &window, const QString &position, int stateCode)
 {
-    static const StoredGeometry defaultGeometry = *parseWindowPosition(QString::fromLatin1(DefaultWindowPosition));
+    static const StoredGeometry defaultGeometry = *parseWindowPosition(SettingsKeys::WindowPosition.defaultText);
     const StoredGeometry stored = parseWindowPosition(position).value_or(defaultGeometry);
     window.setPlacementGeometry(fitWindowGeometry(stored, window.placementScreens(), window.placementMinimumSize()));
     if (stateCode == 2)

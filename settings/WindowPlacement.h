@@ -31,9 +31,6 @@ public:
     virtual QSize placementMinimumSize() const = 0;
 };
 
-inline constexpr auto DefaultWindowPosition = "0,0,640,480";
-inline constexpr auto DefaultFindPosition = "0,0";
-
 // The four numbers of a stored window position as they stand. Kept apart from
 // QRect because left + width of a hand-edited file need not fit an int.
 struct StoredGeometry

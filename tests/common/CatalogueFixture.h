@@ -7,14 +7,17 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
+#include <optional>
 #include <sqlite3.h>
 
-// Helpers shared by the catalogue tests: a fresh folder, a catalogue in it and
-// raw SQLite access that bypasses the table object.
+// Helpers shared by the catalogue, widget and main-window tests: a fresh folder,
+// a catalogue in it and raw SQLite access that bypasses the table object.
 namespace fixture {
 
 struct Rec {
     QString archive, product, type, status, origin;
+    std::optional<QVariant> d1 = std::nullopt;  // left as a new record has it when not given
 };
 
 inline void setFields(CatalogueTable &t, const Rec &r)
@@ -24,6 +27,8 @@ inline void setFields(CatalogueTable &t, const Rec &r)
     t.field(CatalogueSchema::Type).setAsString(r.type);
     t.field(CatalogueSchema::Status).setAsString(r.status);
     t.field(CatalogueSchema::Origin).setAsString(r.origin);
+    if (r.d1)
+        t.field(CatalogueSchema::D1).setValue(*r.d1);
 }
 
 inline void addRecord(CatalogueTable &t, const Rec &r)
@@ -33,7 +38,8 @@ inline void addRecord(CatalogueTable &t, const Rec &r)
     t.post();
 }
 
-// Opens `table` on a new catalogue `name` in `dir` holding `recs`.
+// Opens `table` on a new catalogue `name` in `dir` holding `recs`, on the last
+// record added.
 inline void makeCatalogue(CatalogueTable &t, const QTemporaryDir &dir, const QString &name,
                           const QList<Rec> &recs = {})
 {
@@ -43,6 +49,44 @@ inline void makeCatalogue(CatalogueTable &t, const QTemporaryDir &dir, const QSt
     t.open();
     for (const Rec &r : recs)
         addRecord(t, r);
+}
+
+// The same, then on the first record, as a window shows a catalogue it opens.
+inline void makeCatalogueAtFirst(CatalogueTable &t, const QTemporaryDir &dir, const QString &name,
+                                 const QList<Rec> &recs = {})
+{
+    makeCatalogue(t, dir, name, recs);
+    t.first();
+}
+
+// A catalogue of `count` records written straight into the file in one transaction,
+// left closed; record i has archive "aNNNNNN" (so key order is i's order) and D1
+// true for even i.
+inline void makeLargeCatalogue(CatalogueTable &t, const QTemporaryDir &dir, const QString &name, int count)
+{
+    t.setDatabaseName(dir.path() + QLatin1Char('/'));
+    t.setTableName(name);
+    t.createTable();
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(dir.filePath(name)).constData(), &db);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO catalogue (Archive, Product, Type, Status, Origin, D1, D2, D3, CB, Source) "
+                       "VALUES (?1, ?2, 'Component', 'In use', 'www.example.org', ?3, 0, 1, NULL, 0)",
+                       -1, &st, nullptr);
+    for (int i = 0; i < count; ++i) {
+        const QByteArray archive = QByteArray("a") + QByteArray::number(i).rightJustified(6, '0');
+        const QByteArray product = QByteArray("Product ") + QByteArray::number(i);
+        sqlite3_bind_text(st, 1, archive.constData(), int(archive.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, product.constData(), int(product.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(st, 3, i % 2 == 0 ? 1 : 0);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
 }
 
 inline QString archiveOf(CatalogueTable &t)

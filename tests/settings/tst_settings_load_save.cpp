@@ -24,26 +24,6 @@ using namespace fixture;
 
 namespace {
 
-// The default file, byte for byte: "[Section]" lines, "Key=Value" lines,
-// one blank line between sections, LF line endings, UTF-8, a final LF.
-QByteArray expectedDefaultFile(const QString &folder)
-{
-    return QStringLiteral("[Program]\nKeepPaths=1\nInitPaths=1\nSaveInterface=1\nSaveRecNo=1\nSaveToCache=0\n"
-                          "\n[View]\nWindowPosition=0,0,640,480\nWindowState=1\nFindPosition=0,0\nGrid=1\n"
-                          "DatabaseName=%1\nTableName=contents.db\nRecNo=1\nIndexName=\n"
-                          "\n[Grid]\nColumn0=0, 40\nColumn1=1, 40\nColumn2=2, 40\nColumn3=3, 40\nColumn4=4, 40\n"
-                          "Column5=5, 40\nColumn6=6, 40\nColumn7=7, 40\nColumn8=8, 40\nColumn9=9, 40\n"
-                          "\n[Paths]\nArchives=%1\nOpen=%1\nSaveAs=%1\nOpenBmp=%1\nSaveBmp=%1\n"
-                          "\n[Phrases]\nPhrase0=Installation\nPhrase1=Usage\nPhrase2=Documentation\nPhrase3=Adjustments\n"
-                          "\n[StatusDefs]\nStatus0=Discarded\nStatus1=In use\nStatus2=Testing\nStatus3=Unseen\n"
-                          "\n[TypeDefs]\nType0=Application\nType1=Component\nType2=Component collection\n"
-                          "Type3=Document\nType4=Expert\nType5=Expert collection\nType6=Magazine\n"
-                          "Type7=Property editor\nType8=Unit\n"
-                          "\n[History]\nFile0=\n")
-        .arg(folder)
-        .toUtf8();
-}
-
 // The text as a file from elsewhere holds it.
 QByteArray encoded(const QString &encoding, const QString &text)
 {
@@ -116,52 +96,6 @@ private slots:
         m_folder = m_dir.path() + u'/';
         QFile::remove(iniPath());
         QDir().rmdir(iniPath());
-    }
-
-    void firstStartWritesTheDefaultFile()
-    {
-        ProgramSettings settings;
-        FakeHost host(m_folder);
-        QVERIFY(load(settings, host).isEmpty());
-
-        QCOMPARE(readBytes(iniPath()), expectedDefaultFile(m_folder));
-        QCOMPARE(settingsFile().defaultFileContents(), expectedDefaultFile(m_folder));
-
-        ProgramSettings expected;
-        expected.KeepPaths = expected.InitPaths = expected.SaveInterface = expected.SaveRecNo = true;
-        expected.WindowPosition = QStringLiteral("0,0,640,480");
-        expected.WindowState = 1;
-        expected.FindPosition = QStringLiteral("0,0");
-        expected.Grid = true;
-        expected.RecNo = 1;
-        expected.CurrentPaths.fill(m_folder);
-        expected.SpecifiedPaths.fill(m_folder);
-        QCOMPARE(settings, expected);
-
-        QCOMPARE(host.database, m_folder);
-        QCOMPARE(host.table, QStringLiteral("contents.db"));
-        QCOMPARE(host.index, QString());
-        for (int n = 0; n < 10; ++n)
-            QCOMPARE(host.columns[n], qMakePair(n, 40));
-        QCOMPARE(host.types.items(), QStringList({"Application", "Component", "Component collection", "Document",
-                                                  "Expert", "Expert collection", "Magazine", "Property editor", "Unit"}));
-        QCOMPARE(host.statuses.items(), QStringList({"Discarded", "In use", "Testing", "Unseen"}));
-        QCOMPARE(host.phrases.items(), QStringList({"Adjustments", "Documentation", "Installation", "Usage"}));
-        QVERIFY(host.recent.entries().isEmpty());
-    }
-
-    void emptyFileIsNotFilled()
-    {
-        writeIni({});
-        ProgramSettings settings;
-        FakeHost host(m_folder);
-        load(settings, host);
-        QCOMPARE(readBytes(iniPath()), QByteArray());
-        QVERIFY(settings.KeepPaths && settings.SaveInterface && settings.Grid);
-        QCOMPARE(settings.WindowPosition, QStringLiteral("0,0,640,480"));
-        QCOMPARE(host.table, QStringLiteral("contents.db"));
-        QCOMPARE(host.columns[9], qMakePair(9, 40));
-        QVERIFY(host.types.isEmpty() && host.statuses.isEmpty() && host.phrases.isEmpty());
     }
 
     void readsFlagsAndNumbers_data()

@@ -1,5 +1,5 @@
 #include "catalogue/DataSource.h"
-#include "tests/widgets/DbWidgetFixture.h"
+#include "tests/common/CatalogueFixture.h"
 #include "widgets/data/DBCheckBox.h"
 #include "widgets/data/DBComboBox.h"
 #include "widgets/data/DBEdit.h"
@@ -13,7 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using namespace dbfixture;
+using namespace fixture;
 namespace S = CatalogueSchema;
 
 class TstDbControls : public QObject
@@ -81,7 +81,7 @@ private slots:
         QFETCH(int, field);
         QFETCH(QString, before);
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "typing.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "typing.db", m_sample);
         DataSource ds(&t);
         std::unique_ptr<QWidget> w(makeTextControl(kind, &ds, field));
         w->show();
@@ -112,7 +112,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(int, field);
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "load.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "load.db", m_sample);
         DataSource ds(&t);
         std::unique_ptr<QWidget> w(makeTextControl(kind, &ds, field));
         w->show();
@@ -134,7 +134,7 @@ private slots:
     void textControlSignals()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "signals.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "signals.db", m_sample);
         DataSource ds(&t);
         DBEdit e;
         e.setDataSource(&ds);
@@ -179,7 +179,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(int, field);
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "clear.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "clear.db", m_sample);
         t.edit();
         t.field(S::Guide).setAsString("some guide");
         t.post();
@@ -210,7 +210,7 @@ private slots:
     void selectionAndCutPaste()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "cut.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "cut.db", m_sample);
         DataSource ds(&t);
         DBEdit e;
         e.setDataSource(&ds);
@@ -233,7 +233,7 @@ private slots:
     void typingIntoEmptyCatalogue()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "empty.db");
+        makeCatalogueAtFirst(t, m_dir, "empty.db");
         DataSource ds(&t);
         DBEdit archive;
         archive.setDataSource(&ds);
@@ -257,7 +257,7 @@ private slots:
     void fieldChangedElsewhere()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "elsewhere.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "elsewhere.db", m_sample);
         DataSource ds(&t);
         DBEdit e;
         e.setDataSource(&ds);
@@ -290,7 +290,7 @@ private slots:
         QFETCH(int, field);
         QFETCH(int, size);
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "limit.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "limit.db", m_sample);
         t.next(); // b.zip: empty Origin, Type "Tool"
         DataSource ds(&t);
         std::unique_ptr<QWidget> w(makeTextControl(kind, &ds, field));
@@ -328,7 +328,7 @@ private slots:
     void overLongStoredText()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "overlong.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "overlong.db", m_sample);
         const QString origin = QStringLiteral("http://www.example.org/a/very/long/path/to/a/product/page");
         QVERIFY(origin.size() > 35);
         t.close();
@@ -367,7 +367,7 @@ private slots:
     void memoUnreadableUnderLock()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "lockedmemo.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "lockedmemo.db", m_sample);
         t.close();
         sqlite3 *other = nullptr;
         sqlite3_open(QFile::encodeName(m_dir.filePath("lockedmemo.db")).constData(), &other);
@@ -411,7 +411,7 @@ private slots:
     void closedCatalogue()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "closed.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "closed.db", m_sample);
         DataSource ds(&t);
         DBEdit e;
         e.setDataSource(&ds);
@@ -447,7 +447,7 @@ private slots:
         QFETCH(int, record);
         QFETCH(bool, checked);
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "flags.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "flags.db", m_sample);
         DataSource ds(&t);
         DBCheckBox box("   Delphi &1");
         box.setDataSource(&ds);
@@ -462,7 +462,7 @@ private slots:
     void checkBoxStoresTrueFalse()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "flagwrite.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "flagwrite.db", m_sample);
         DataSource ds(&t);
         DBCheckBox box;
         box.setDataSource(&ds);
@@ -487,7 +487,7 @@ private slots:
     void pickListSorted()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "pick.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "pick.db", m_sample);
         DataSource ds(&t);
         DBComboBox box;
         box.setDataSource(&ds);
@@ -519,7 +519,7 @@ private slots:
     void pickingFromList()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "picking.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "picking.db", m_sample);
         DataSource ds(&t);
         DBComboBox box;
         box.setDataSource(&ds);
@@ -547,7 +547,7 @@ private slots:
     void imageRoundTrip()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "image.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "image.db", m_sample);
         DataSource ds(&t);
         DBImage img;
         img.setDataSource(&ds);

@@ -1,17 +1,19 @@
 #include "catalogue/DataSource.h"
-#include "tests/widgets/DbWidgetFixture.h"
+#include "tests/common/CatalogueFixture.h"
+#include "tests/widgets/WidgetShot.h"
 #include "widgets/grid/CatalogueGridModel.h"
 #include "widgets/grid/DBGrid.h"
 #include "widgets/grid/FlagDelegate.h"
 #include "widgets/grid/GridIndicatorHeader.h"
 
 #include <QAbstractItemModelTester>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
-using namespace dbfixture;
+using namespace fixture;
 namespace S = CatalogueSchema;
 
 class TstDbGrid : public QObject
@@ -49,7 +51,7 @@ private slots:
     void modelIsConsistent()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "tester.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "tester.db", m_sample);
         DataSource ds(&t);
         CatalogueGridModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -57,7 +59,7 @@ private slots:
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.columnCount(), 10);
 
-        addRecord(t, {"0.zip", "First", "Unit", "In use", ""});
+        addRecord(t, {"0.zip", "First", "Unit", "In use", "", false});
         QCOMPARE(model.rowCount(), 5);
         QCOMPARE(model.index(0, 0).data().toString(), QString("0.zip"));
         t.setIndexName("idx_Product_Down");
@@ -71,7 +73,7 @@ private slots:
         t.open();
         QCOMPARE(model.rowCount(), 4);
         t.disableControls();
-        addRecord(t, {"e.zip", "Epsilon", "Unit", "In use", ""});
+        addRecord(t, {"e.zip", "Epsilon", "Unit", "In use", "", false});
         QCOMPARE(model.rowCount(), 4);
         t.enableControls();
         QCOMPARE(model.rowCount(), 5);
@@ -91,7 +93,7 @@ private slots:
     void columnBinding()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "binding.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "binding.db", m_sample);
         DataSource ds(&t);
         DBGrid grid;
         grid.setDataSource(&ds);
@@ -116,7 +118,7 @@ private slots:
 
         // Widths the user gave survive a change of the rows.
         grid.setColumnWidth(1, 77);
-        addRecord(t, {"e.zip", "Epsilon", "Unit", "In use", ""});
+        addRecord(t, {"e.zip", "Epsilon", "Unit", "In use", "", false});
         QCOMPARE(grid.columnWidth(0), 120);
         QCOMPARE(grid.columnWidth(1), 77);
     }
@@ -137,7 +139,7 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(QString, text);
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "flagvalues.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "flagvalues.db", m_sample);
         DataSource ds(&t);
         CatalogueGridModel model;
         model.setDataSource(&ds);
@@ -152,7 +154,7 @@ private slots:
     void flagDrawing()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "drawing.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "drawing.db", m_sample);
         DataSource ds(&t);
         DBGrid grid;
         grid.setDataSource(&ds);
@@ -192,7 +194,7 @@ private slots:
     void currentRowFollowsTable()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "current.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "current.db", m_sample);
         DataSource ds(&t);
         DBGrid grid;
         grid.setDataSource(&ds);
@@ -242,7 +244,7 @@ private slots:
     void refusedMove()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "refused.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "refused.db", m_sample);
         DataSource ds(&t);
         DBGrid grid;
         grid.setDataSource(&ds);
@@ -263,7 +265,7 @@ private slots:
     void titleAndDoubleClick()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "clicks.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "clicks.db", m_sample);
         DataSource ds(&t);
         DBGrid grid;
         grid.setDataSource(&ds);
@@ -347,7 +349,7 @@ private slots:
     void screenshot()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "shot.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "shot.db", m_sample);
         t.edit();
         t.field(S::D3).setAsBoolean(true);
         t.field(S::Source).setAsBoolean(true);

@@ -1,12 +1,13 @@
 #include "catalogue/DataSource.h"
-#include "tests/widgets/DbWidgetFixture.h"
+#include "tests/common/CatalogueFixture.h"
+#include "tests/widgets/WidgetShot.h"
 #include "widgets/data/DBNavigator.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
-using namespace dbfixture;
+using namespace fixture;
 namespace S = CatalogueSchema;
 using B = DBNavigator::Button;
 
@@ -17,9 +18,9 @@ class TstDbNavigator : public QObject
 private:
     QTemporaryDir m_dir;
     const QList<Rec> m_sample = {
-        {"a.zip", "Alpha", "Unit", "In use", ""},
-        {"b.zip", "Beta", "Tool", "Testing", ""},
-        {"c.zip", "Gamma", "Component", "Unseen", ""},
+        {"a.zip", "Alpha", "Unit", "In use", "", false},
+        {"b.zip", "Beta", "Tool", "Testing", "", false},
+        {"c.zip", "Gamma", "Component", "Unseen", "", false},
     };
 
     // One character per button, First to Cancel: 1 enabled, 0 disabled.
@@ -96,7 +97,7 @@ private slots:
         QFETCH(QString, state);
         QFETCH(QString, pattern);
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "states.db", state.startsWith("empty") ? QList<Rec>{} : m_sample);
+        makeCatalogueAtFirst(t, m_dir, "states.db", state.startsWith("empty") ? QList<Rec>{} : m_sample);
         if (state == "readOnly") {
             t.close();
             QFile::setPermissions(m_dir.filePath("states.db"), QFile::ReadOwner);
@@ -133,7 +134,7 @@ private slots:
     void buttonsRunTheirOperation()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "run.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "run.db", m_sample);
         DataSource ds(&t);
         DBNavigator nav;
         nav.setDataSource(&ds);
@@ -170,7 +171,7 @@ private slots:
     void failures()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "fail.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "fail.db", m_sample);
         DataSource ds(&t);
         DBNavigator nav;
         nav.setDataSource(&ds);
@@ -207,7 +208,7 @@ private slots:
     void screenshot()
     {
         CatalogueTable t;
-        makeCatalogue(t, m_dir, "shot.db", m_sample);
+        makeCatalogueAtFirst(t, m_dir, "shot.db", m_sample);
         DataSource ds(&t);
         DBNavigator nav;
         nav.setDataSource(&ds);

@@ -1,12 +1,6 @@
 #include "widgets/data/DBComboBox.h"
 
-#include "widgets/data/FieldDataLink.h"
-#include "widgets/data/TypingLimit.h"
-
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -32,7 +26,7 @@ bool sortsBefore(const QString &a, const QString &b)
 
 } // namespace
 
-DBComboBox::DBComboBox(QWidget *parent) : QComboBox(parent), m_link(new FieldDataLink(this))
+DBComboBox::DBComboBox(QWidget *parent) : DataControl(parent)
 {
     setEditable(true);
     // The pick list grows only through the owner; Return must not add to it, and
@@ -41,36 +35,23 @@ DBComboBox::DBComboBox(QWidget *parent) : QComboBox(parent), m_link(new FieldDat
     setCompleter(nullptr);
     setItemDelegate(new FixedRowDelegate(this));
 
-    connect(m_link, &FieldDataLink::dataChanged, this, &DBComboBox::load);
-    connect(m_link, &FieldDataLink::editableChanged, this, &DBComboBox::updateEditable);
-    connect(m_link, &FieldDataLink::errorRaised, this, &DBComboBox::errorRaised);
+    // Keys sent to the text part straight meet the typing limit as well.
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { lineEdit()->setModified(true); });
     connect(lineEdit(), &QLineEdit::textChanged, this, &DBComboBox::onTextChanged);
     // Written by then: the line edit's text changes before the pick is announced.
     connect(this, &QComboBox::textActivated, this, [this] {
-        if (m_loading || !m_link->active())
+        if (settingByProgram() || !link()->active())
             return;
         // The box also announces its text when the focus leaves it; only a pick from
         // the list while the box has the focus is the user's change.
-        if (m_leaving)
+        if (leaving())
             return;
         lineEdit()->setModified(true);
         emit changed();
     });
     updateEditable();
 }
-
-void DBComboBox::setDataSource(DataSource *source) { m_link->setDataSource(source); }
-DataSource *DBComboBox::dataSource() const { return m_link->dataSource(); }
-
-void DBComboBox::setFieldPos(int pos)
-{
-    m_typingLimit = textFieldSize(pos);
-    m_link->setFieldPos(pos);
-}
-
-int DBComboBox::fieldPos() const { return m_link->fieldPos(); }
 
 QString DBComboBox::text() const { return lineEdit()->text(); }
 bool DBComboBox::isModified() const { return lineEdit()->isModified(); }
@@ -86,17 +67,16 @@ void DBComboBox::keepingText(Change &&change)
     const QString text = edit->text();
     const bool modified = edit->isModified();
     const int cursor = edit->cursorPosition();
-    const bool was = m_loading;
-    m_loading = true;
-    change();
-    if (currentIndex() != -1 && edit->text() != text)
-        setCurrentIndex(-1);
-    if (edit->text() != text) {
-        edit->setText(text);
-        edit->setModified(modified);
-        edit->setCursorPosition(cursor);
-    }
-    m_loading = was;
+    setByProgram([&] {
+        change();
+        if (currentIndex() != -1 && edit->text() != text)
+            setCurrentIndex(-1);
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setModified(modified);
+            edit->setCursorPosition(cursor);
+        }
+    });
 }
 
 int DBComboBox::addPickItem(const QString &item)
@@ -143,29 +123,22 @@ int DBComboBox::findPickItem(const QString &item, Qt::CaseSensitivity cs) const
 
 void DBComboBox::load()
 {
-    const QString text = m_link->value().toString();
-    m_loading = true;
-    setCurrentIndex(-1);
-    lineEdit()->setText(text);
-    m_loading = false;
-}
-
-void DBComboBox::updateEditable()
-{
-    lineEdit()->setReadOnly(!m_link->canEdit());
+    const QString text = link()->value().toString();
+    setByProgram([&] {
+        setCurrentIndex(-1);
+        lineEdit()->setText(text);
+    });
 }
 
 void DBComboBox::onTextChanged(const QString &text)
 {
-    if (m_loading)
+    if (settingByProgram())
         return;
     // The box sets its text again when the focus leaves it with a listed text: that is
     // no change of the record.
-    if (text == m_link->value().toString())
+    if (text == link()->value().toString())
         return;
-    if (!m_link->write(text.isEmpty() ? QVariant() : QVariant(text)))
-        load();
-    else if (lineEdit()->isModified())
+    if (store(text) && lineEdit()->isModified())
         emit changed();
 }
 
@@ -182,43 +155,4 @@ void DBComboBox::editClearAll()
     lineEdit()->setText(QString());
     if (!wasEmpty)
         emit changed();
-}
-
-// Keys reach the text part through the box, or straight when it has the focus itself.
-void DBComboBox::keyPressEvent(QKeyEvent *event)
-{
-    if (refuseTyping(event))
-        return;
-    QComboBox::keyPressEvent(event);
-}
-
-bool DBComboBox::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress && refuseTyping(static_cast<QKeyEvent *>(event)))
-        return true;
-    return QComboBox::eventFilter(watched, event);
-}
-
-bool DBComboBox::refuseTyping(QKeyEvent *event)
-{
-    if (!typingExceedsLimit(*lineEdit(), *event, m_typingLimit))
-        return false;
-    event->accept();
-    QApplication::beep();
-    return true;
-}
-
-void DBComboBox::keyReleaseEvent(QKeyEvent *event)
-{
-    QComboBox::keyReleaseEvent(event);
-    emit keyReleased();
-}
-
-void DBComboBox::focusOutEvent(QFocusEvent *event)
-{
-    m_leaving = true;
-    QComboBox::focusOutEvent(event);
-    m_leaving = false;
-    if (event->reason() != Qt::PopupFocusReason)
-        emit exited();
 }

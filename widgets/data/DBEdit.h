@@ -1,26 +1,19 @@
 #pragma once
 
+#include "widgets/data/DataControl.h"
 #include "widgets/data/EditCommandTarget.h"
 
 #include <QLineEdit>
-
-class DataSource;
-class FieldDataLink;
 
 // One-line edit bound to a text field. It shows the current record's value; what
 // the user types goes straight into the record being edited (editing starts with
 // the first change). A text set as a whole (a record loaded, setText, Clear All)
 // leaves the modified flag clear and the undo empty; a user change sets the flag.
-class DBEdit : public QLineEdit, public EditCommandTarget
+class DBEdit : public DataControl<DBEdit, QLineEdit>, public EditCommandTarget
 {
     Q_OBJECT
 public:
     explicit DBEdit(QWidget *parent = nullptr);
-
-    void setDataSource(DataSource *source);
-    DataSource *dataSource() const;
-    void setFieldPos(int pos);
-    int fieldPos() const;
 
     void editUndo() override { undo(); }
     void editCut() override { cut(); }
@@ -41,18 +34,7 @@ signals:
     void exited();           // the focus left the control (not for a pop-up menu)
     void errorRaised(const QString &message);
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-
 private:
-    void load();
-    void updateEditable();
+    void load() override;
     void onTextChanged(const QString &text);
-
-    FieldDataLink *m_link;
-    bool m_loading = false;
-    int m_typingLimit = 0;
 };

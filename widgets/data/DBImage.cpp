@@ -43,7 +43,7 @@ bool DBImage::setImage(const QImage &image)
     const QByteArray bytes = toBmp(image);
     if (!image.isNull() && bytes.isEmpty())
         return false;
-    if (!m_link->write(bytes.isEmpty() ? QVariant() : QVariant(bytes)))
+    if (!m_link->write(bytes))
         return false;
     load();
     return true;

@@ -1,23 +1,16 @@
 #pragma once
 
+#include "widgets/data/DataControl.h"
 #include "widgets/data/EditCommandTarget.h"
 
 #include <QPlainTextEdit>
 
-class DataSource;
-class FieldDataLink;
-
 // Multi-line plain-text edit bound to a memo field; behaves as DBEdit does.
-class DBMemo : public QPlainTextEdit, public EditCommandTarget
+class DBMemo : public DataControl<DBMemo, QPlainTextEdit>, public EditCommandTarget
 {
     Q_OBJECT
 public:
     explicit DBMemo(QWidget *parent = nullptr);
-
-    void setDataSource(DataSource *source);
-    DataSource *dataSource() const;
-    void setFieldPos(int pos);
-    int fieldPos() const;
 
     // Sets the whole text as a program does (modified flag clear, undo empty) and
     // writes it into the record.
@@ -44,17 +37,8 @@ signals:
     void exited();
     void errorRaised(const QString &message);
 
-protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-
 private:
-    void load();
+    void load() override;
     void setWhole(const QString &text);
-    void updateEditable();
     void onTextChanged();
-
-    FieldDataLink *m_link;
-    bool m_loading = false;
 };

@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/DataSource.h"
 #include "resources/MoxPictures.h"
+#include "widgets/data/DataSourceLink.h"
 #include "widgets/data/TableAction.h"
 #include "widgets/Hint.h"
 
@@ -30,8 +31,12 @@ constexpr const char *GlyphNames[DBNavigator::ButtonCount] = {
 
 } // namespace
 
-DBNavigator::DBNavigator(QWidget *parent) : QWidget(parent)
+DBNavigator::DBNavigator(QWidget *parent) : QWidget(parent), m_source(new DataSourceLink(this))
 {
+    connect(m_source, &DataSourceLink::activeChanged, this, &DBNavigator::updateButtons);
+    connect(m_source, &DataSourceLink::stateChanged, this, &DBNavigator::updateButtons);
+    connect(m_source, &DataSourceLink::recordChanged, this, &DBNavigator::updateButtons);
+    connect(m_source, &DataSourceLink::dataSetChanged, this, &DBNavigator::updateButtons);
     for (int i = 0; i < ButtonCount; ++i) {
         auto *b = new QToolButton(this);
         b->setObjectName(QStringLiteral("navButton_%1").arg(QLatin1String(GlyphNames[i] + 4)));
@@ -50,18 +55,13 @@ DBNavigator::DBNavigator(QWidget *parent) : QWidget(parent)
 
 void DBNavigator::setDataSource(DataSource *source)
 {
-    if (m_source == source)
-        return;
-    if (m_source)
-        disconnect(m_source, nullptr, this, nullptr);
-    m_source = source;
-    if (m_source) {
-        connect(m_source, &DataSource::activeChanged, this, &DBNavigator::updateButtons);
-        connect(m_source, &DataSource::stateChanged, this, &DBNavigator::updateButtons);
-        connect(m_source, &DataSource::recordChanged, this, &DBNavigator::updateButtons);
-        connect(m_source, &DataSource::dataSetChanged, this, &DBNavigator::updateButtons);
-    }
-    updateButtons();
+    if (m_source->setDataSource(source))
+        updateButtons();
+}
+
+DataSource *DBNavigator::dataSource() const
+{
+    return m_source->dataSource();
 }
 
 QString DBNavigator::hint(Button which) const
@@ -82,7 +82,7 @@ void DBNavigator::setHint(Button which, const QString &hint)
 
 void DBNavigator::run(Button which)
 {
-    CatalogueTable *t = m_source ? m_source->dataSet() : nullptr;
+    CatalogueTable *t = m_source->table();
     if (!t)
         return;
     QString message;
@@ -112,7 +112,7 @@ void DBNavigator::run(Button which)
 // is being edited, since the record view always edits the current record.
 void DBNavigator::updateButtons()
 {
-    const CatalogueTable *t = m_source ? m_source->dataSet() : nullptr;
+    const CatalogueTable *t = m_source->table();
     const bool active = isEnabled() && t && t->active();
     const bool editing = active && (t->state() == DataSetState::Edit || t->state() == DataSetState::Insert);
     const bool up = active && !t->bof();

@@ -2,10 +2,10 @@
 
 #include "catalogue/DataSource.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <array>
 
+class DataSourceLink;
 class QToolButton;
 
 // The record navigator: nine buttons that move through and edit the table behind
@@ -24,7 +24,7 @@ public:
     explicit DBNavigator(QWidget *parent = nullptr);
 
     void setDataSource(DataSource *source);
-    DataSource *dataSource() const { return m_source; }
+    DataSource *dataSource() const;
 
     QToolButton *button(Button which) const { return m_buttons[which]; }
     // "Short|Long": the short part is the tool tip and the accessible name, the
@@ -49,7 +49,7 @@ private:
     void updateButtons();
     void layoutButtons();
 
-    QPointer<DataSource> m_source;
+    DataSourceLink *m_source;
     std::array<QToolButton *, ButtonCount> m_buttons{};
     std::array<QString, ButtonCount> m_hints;
 };

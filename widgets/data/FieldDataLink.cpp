@@ -2,29 +2,32 @@
 
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/DataSource.h"
+#include "widgets/data/DataSourceLink.h"
 #include "widgets/data/TableAction.h"
 
-FieldDataLink::FieldDataLink(QObject *parent) : QObject(parent) {}
+FieldDataLink::FieldDataLink(QObject *parent) : QObject(parent), m_source(new DataSourceLink(this))
+{
+    connect(m_source, &DataSourceLink::activeChanged, this, [this] {
+        relayEditable();
+        relayData();
+    });
+    connect(m_source, &DataSourceLink::stateChanged, this, &FieldDataLink::relayEditable);
+    connect(m_source, &DataSourceLink::recordChanged, this, &FieldDataLink::relayData);
+    connect(m_source, &DataSourceLink::dataSetChanged, this, &FieldDataLink::relayData);
+    connect(m_source, &DataSourceLink::fieldChanged, this, &FieldDataLink::onFieldChanged);
+}
 
 void FieldDataLink::setDataSource(DataSource *source)
 {
-    if (m_source == source)
+    if (!m_source->setDataSource(source))
         return;
-    if (m_source)
-        disconnect(m_source, nullptr, this, nullptr);
-    m_source = source;
-    if (m_source) {
-        connect(m_source, &DataSource::activeChanged, this, [this] {
-            relayEditable();
-            relayData();
-        });
-        connect(m_source, &DataSource::stateChanged, this, &FieldDataLink::relayEditable);
-        connect(m_source, &DataSource::recordChanged, this, &FieldDataLink::relayData);
-        connect(m_source, &DataSource::dataSetChanged, this, &FieldDataLink::relayData);
-        connect(m_source, &DataSource::fieldChanged, this, &FieldDataLink::onFieldChanged);
-    }
     emit editableChanged();
     emit dataChanged();
+}
+
+DataSource *FieldDataLink::dataSource() const
+{
+    return m_source->dataSource();
 }
 
 void FieldDataLink::setFieldPos(int pos)
@@ -40,7 +43,7 @@ void FieldDataLink::setFieldPos(int pos)
 
 CatalogueTable *FieldDataLink::table() const
 {
-    return m_source ? m_source->dataSet() : nullptr;
+    return m_source->table();
 }
 
 Field *FieldDataLink::field() const
@@ -91,7 +94,7 @@ void FieldDataLink::setUnread(bool unread, const QString &reason)
 template <typename Op>
 bool FieldDataLink::run(Op &&op)
 {
-    if (!m_source || m_fieldPos < 0)
+    if (!m_source->dataSource() || m_fieldPos < 0)
         return false;
     QString message;
     bool ok;

@@ -3,15 +3,17 @@
 #include "catalogue/DataSource.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QVariant>
 
+class DataSourceLink;
 class Field;
 
 // Binds one control to one field of the table behind a data source. It tells the
 // control when to show the field again and writes the control's value into the
 // record, starting to edit it first. Notifications that the link's own write
 // causes are not passed back, so a control never reloads over its own input.
+// Controls write what they show: the record itself keeps an empty text or
+// picture as no value.
 class FieldDataLink : public QObject
 {
     Q_OBJECT
@@ -19,7 +21,7 @@ public:
     explicit FieldDataLink(QObject *parent = nullptr);
 
     void setDataSource(DataSource *source);
-    DataSource *dataSource() const { return m_source; }
+    DataSource *dataSource() const;
     void setFieldPos(int pos);
     int fieldPos() const { return m_fieldPos; }
 
@@ -51,7 +53,7 @@ private:
 
     void setUnread(bool unread, const QString &reason = {});
 
-    QPointer<DataSource> m_source;
+    DataSourceLink *m_source;
     int m_fieldPos = -1;
     bool m_writing = false;
     bool m_unread = false;

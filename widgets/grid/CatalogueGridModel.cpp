@@ -1,13 +1,16 @@
 #include "widgets/grid/CatalogueGridModel.h"
 
 #include "catalogue/DataSource.h"
+#include "widgets/data/DataSourceLink.h"
 #include "widgets/data/TableAction.h"
 
 using CatalogueSchema::FieldKind;
 
 CatalogueGridModel::CatalogueGridModel(QObject *parent)
-    : QAbstractTableModel(parent), m_fields(defaultFields())
+    : QAbstractTableModel(parent), m_source(new DataSourceLink(this)), m_fields(defaultFields())
 {
+    connect(m_source, &DataSourceLink::activeChanged, this, &CatalogueGridModel::refresh);
+    connect(m_source, &DataSourceLink::dataSetChanged, this, &CatalogueGridModel::refresh);
 }
 
 const std::array<int, CatalogueGridModel::ColumnCount> &CatalogueGridModel::defaultFields()
@@ -19,21 +22,18 @@ const std::array<int, CatalogueGridModel::ColumnCount> &CatalogueGridModel::defa
 
 void CatalogueGridModel::setDataSource(DataSource *source)
 {
-    if (m_source == source)
-        return;
-    if (m_source)
-        disconnect(m_source, nullptr, this, nullptr);
-    m_source = source;
-    if (m_source) {
-        connect(m_source, &DataSource::activeChanged, this, &CatalogueGridModel::refresh);
-        connect(m_source, &DataSource::dataSetChanged, this, &CatalogueGridModel::refresh);
-    }
-    refresh();
+    if (m_source->setDataSource(source))
+        refresh();
+}
+
+DataSource *CatalogueGridModel::dataSource() const
+{
+    return m_source->dataSource();
 }
 
 CatalogueTable *CatalogueGridModel::table() const
 {
-    return m_source ? m_source->dataSet() : nullptr;
+    return m_source->table();
 }
 
 int CatalogueGridModel::columnField(int column) const

@@ -3,8 +3,9 @@
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/DataSource.h"
 
+class DataSourceLink;
+
 #include <QAbstractTableModel>
-#include <QPointer>
 #include <array>
 #include <vector>
 
@@ -28,7 +29,7 @@ public:
     explicit CatalogueGridModel(QObject *parent = nullptr);
 
     void setDataSource(DataSource *source);
-    DataSource *dataSource() const { return m_source; }
+    DataSource *dataSource() const;
     CatalogueTable *table() const;
 
     static const std::array<int, ColumnCount> &defaultFields();
@@ -63,7 +64,7 @@ private:
     const CatalogueRow *row(int r) const;
     int tableRowCount() const;
 
-    QPointer<DataSource> m_source;
+    DataSourceLink *m_source;
     std::array<int, ColumnCount> m_fields;
     int m_rows = 0;
     mutable std::vector<Block> m_blocks;

@@ -1,6 +1,7 @@
 #include "widgets/grid/DBGrid.h"
 
 #include "catalogue/DataSource.h"
+#include "widgets/data/DataSourceLink.h"
 #include "widgets/data/TableAction.h"
 #include "widgets/grid/CatalogueGridModel.h"
 #include "widgets/grid/FlagDelegate.h"
@@ -10,6 +11,7 @@
 
 DBGrid::DBGrid(QWidget *parent)
     : QTableView(parent),
+      m_source(new DataSourceLink(this)),
       m_model(new CatalogueGridModel(this)),
       m_delegate(new FlagDelegate(this)),
       m_indicator(new GridIndicatorHeader(this))
@@ -49,24 +51,26 @@ DBGrid::DBGrid(QWidget *parent)
             emit recordDoubleClicked();
     });
     connect(m_model, &CatalogueGridModel::errorRaised, this, &DBGrid::errorRaised);
+    connect(m_source, &DataSourceLink::activeChanged, this, &DBGrid::followTable);
+    connect(m_source, &DataSourceLink::stateChanged, this, &DBGrid::followTable);
+    connect(m_source, &DataSourceLink::recordChanged, this, &DBGrid::followTable);
+    connect(m_source, &DataSourceLink::dataSetChanged, this, &DBGrid::followTable);
 }
 
 void DBGrid::setDataSource(DataSource *source)
 {
-    if (m_source == source)
+    if (source == dataSource())
         return;
-    if (m_source)
-        disconnect(m_source, nullptr, this, nullptr);
-    m_source = source;
-    // The model refreshes first (it was connected first), then the current row follows.
+    // The model binds first, so on every change it refreshes before the current
+    // row follows the table.
     m_model->setDataSource(source);
-    if (m_source) {
-        connect(m_source, &DataSource::activeChanged, this, &DBGrid::followTable);
-        connect(m_source, &DataSource::stateChanged, this, &DBGrid::followTable);
-        connect(m_source, &DataSource::recordChanged, this, &DBGrid::followTable);
-        connect(m_source, &DataSource::dataSetChanged, this, &DBGrid::followTable);
-    }
+    m_source->setDataSource(source);
     followTable();
+}
+
+DataSource *DBGrid::dataSource() const
+{
+    return m_source->dataSource();
 }
 
 bool DBGrid::setColumn(int column, int fieldPos, int width)

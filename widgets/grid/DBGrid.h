@@ -2,10 +2,10 @@
 
 #include "catalogue/DataSource.h"
 
-#include <QPointer>
 #include <QTableView>
 
 class CatalogueGridModel;
+class DataSourceLink;
 class FlagDelegate;
 class GridIndicatorHeader;
 
@@ -20,7 +20,7 @@ public:
     explicit DBGrid(QWidget *parent = nullptr);
 
     void setDataSource(DataSource *source);
-    DataSource *dataSource() const { return m_source; }
+    DataSource *dataSource() const;
 
     CatalogueGridModel *gridModel() const { return m_model; }
     FlagDelegate *flagDelegate() const { return m_delegate; }
@@ -49,7 +49,7 @@ private:
     void followTable();
     int tableRow() const;
 
-    QPointer<DataSource> m_source;
+    DataSourceLink *m_source;
     CatalogueGridModel *m_model;
     FlagDelegate *m_delegate;
     GridIndicatorHeader *m_indicator;
