@@ -34,6 +34,36 @@
 
 namespace S = CatalogueSchema;
 
+class TfrmMain::TableEvents : public CatalogueTableHandler
+{
+public:
+    explicit TableEvents(TfrmMain &window) : m_window(window) {}
+
+    void onNewRecord(CatalogueTable &) override { m_window.tblContentsNewRecord(); }
+    void afterInsert(CatalogueTable &) override { m_window.tblContentsAfterInsert(); }
+    void afterPost(CatalogueTable &) override { m_window.tblContentsAfterPost(); }
+    void afterCancel(CatalogueTable &) override { m_window.tblContentsAfterCancel(); }
+    void afterDelete(CatalogueTable &) override { m_window.tblContentsAfterDelete(); }
+    void afterScroll(CatalogueTable &) override { m_window.tblContentsAfterScroll(); }
+    void beforeDelete(CatalogueTable &) override { m_window.tblContentsBeforeDelete(); }
+    void onPostError(CatalogueTable &, const EngineError &e, DataAction &action) override
+    {
+        m_window.tblContentsPostError(e, action);
+    }
+    // While another program's lock makes a store or a read wait, the user sees why
+    // the window does not answer.
+    void onLockWait(bool waiting) noexcept override
+    {
+        if (waiting)
+            m_window.m_lockWaitCursor.emplace();
+        else
+            m_window.m_lockWaitCursor.reset();
+    }
+
+private:
+    TfrmMain &m_window;
+};
+
 namespace {
 
 constexpr int OrderListDelayMs = 100;
@@ -512,24 +542,8 @@ void TfrmMain::nameObjects()
 
 void TfrmMain::connectTable()
 {
-    tblContents.onNewRecord = [this](CatalogueTable &) { tblContentsNewRecord(); };
-    tblContents.afterInsert = [this](CatalogueTable &) { tblContentsAfterInsert(); };
-    tblContents.afterPost = [this](CatalogueTable &) { tblContentsAfterPost(); };
-    tblContents.afterCancel = [this](CatalogueTable &) { tblContentsAfterCancel(); };
-    tblContents.afterDelete = [this](CatalogueTable &) { tblContentsAfterDelete(); };
-    tblContents.afterScroll = [this](CatalogueTable &) { tblContentsAfterScroll(); };
-    tblContents.beforeDelete = [this](CatalogueTable &) { tblContentsBeforeDelete(); };
-    tblContents.onPostError = [this](CatalogueTable &, const EngineError &e, DataAction &action) {
-        tblContentsPostError(e, action);
-    };
-    // While another program's lock makes a store or a read wait, the user sees why
-    // the window does not answer.
-    tblContents.onLockWait = [this](bool waiting) {
-        if (waiting)
-            m_lockWaitCursor.emplace();
-        else
-            m_lockWaitCursor.reset();
-    };
+    m_tableEvents = std::make_unique<TableEvents>(*this);
+    tblContents.setHandler(m_tableEvents.get());
 }
 
 void TfrmMain::connectControls()

@@ -260,4 +260,7 @@ private:
     QWidget *m_client = nullptr;
     std::optional<BusyCursor> m_lockWaitCursor;
     QString m_reportShowing; // the control error whose box is open
+    // Passes the table's events to the handlers above.
+    class TableEvents;
+    std::unique_ptr<TableEvents> m_tableEvents;
 };
