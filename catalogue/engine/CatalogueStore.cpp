@@ -150,8 +150,7 @@ std::vector<qint64> CatalogueStore::readOrder(CatalogueOrder order, qint64 expec
     SqlStatement stmt(m_db, CatalogueSql::rowIdsInOrder(m_cols, order), Reading);
     std::vector<qint64> ids;
     ids.reserve(size_t(std::max<qint64>(expected, 0)) + 16);
-    while (stmt.step())
-        ids.push_back(stmt.columnInt64(0));
+    stmt.appendInt64Column(0, ids);
     return ids;
 }
 

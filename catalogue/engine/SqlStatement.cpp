@@ -95,6 +95,14 @@ SqlStatement::Step SqlStatement::run()
     return got;
 }
 
+void SqlStatement::appendInt64Column(int col, std::vector<qint64> &out)
+{
+    while ((m_result = sqlite3_step(m_stmt)) == SQLITE_ROW)
+        out.push_back(sqlite3_column_int64(m_stmt, col));
+    if (m_result != SQLITE_DONE)
+        fail();
+}
+
 void SqlStatement::fail() const
 {
     m_db.fail(m_result, m_doing);

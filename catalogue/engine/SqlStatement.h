@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 class Connection;
 struct sqlite3_stmt;
@@ -41,6 +42,9 @@ public:
     Step tryStep();
     // reset(), tryStep() and reset() again: for statements that return no rows.
     Step run();
+    // Steps to the end, appending column `col` of every row as an integer; a failure
+    // throws. One call for a whole list of row ids, without a call per row.
+    void appendInt64Column(int col, std::vector<qint64> &out);
     // Throws the translation of the failure the last step gave.
     [[noreturn]] void fail() const;
     // SQLite's result of the last step (or of preparing, before any step).
