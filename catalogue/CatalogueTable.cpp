@@ -10,19 +10,11 @@
 
 namespace Schema = CatalogueSchema;
 
-namespace {
-
-// Told when nobody listens, so the table never asks whether anybody does.
-CatalogueTableHandler &nobody()
-{
-    static CatalogueTableHandler none;
-    return none;
-}
-
-} // namespace
-
 CatalogueTable::CatalogueTable()
-    : m_store([this](bool waiting) { (m_handler ? *m_handler : nobody()).onLockWait(waiting); })
+    : m_store([this](bool waiting) {
+        if (m_handler)
+            m_handler->onLockWait(waiting);
+    })
 {
     for (int i = 0; i < Schema::FieldCount; ++i)
         m_fields[i] = std::make_unique<Field>(this, i);
