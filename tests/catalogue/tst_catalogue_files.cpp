@@ -313,8 +313,8 @@ private slots:
     }
 
     // A progress handler that throws (the window giving up, out of memory) stops the pack:
-    // the exception reaches the caller through SQLite, which is left usable, and the
-    // catalogue is as it was.
+    // the exception reaches the caller once SQLite has let go of the file, and the
+    // catalogue is as it was, neither locked nor damaged.
     void interruptedPackLeavesCatalogue()
     {
         CatalogueTable t;
