@@ -34,26 +34,23 @@ RecordEditing::RecordEditing(const Parts &parts)
 {
 }
 
+RecordEditing::~RecordEditing()
+{
+    if (m_table.handler() == this)
+        m_table.setHandler(nullptr);
+}
+
 void RecordEditing::connectTable()
 {
-    m_table.onNewRecord = [this](CatalogueTable &) { tblContentsNewRecord(); };
-    m_table.afterInsert = [this](CatalogueTable &) { tblContentsAfterInsert(); };
-    m_table.afterPost = [this](CatalogueTable &) { tblContentsAfterPost(); };
-    m_table.afterCancel = [this](CatalogueTable &) { tblContentsAfterCancel(); };
-    m_table.afterDelete = [this](CatalogueTable &) { tblContentsAfterDelete(); };
-    m_table.afterScroll = [this](CatalogueTable &) { tblContentsAfterScroll(); };
-    m_table.beforeDelete = [this](CatalogueTable &) { tblContentsBeforeDelete(); };
-    m_table.onPostError = [this](CatalogueTable &, const EngineError &e, DataAction &action) {
-        tblContentsPostError(e, action);
-    };
-    // While another program's lock makes a store or a read wait, the user sees why
-    // the window does not answer.
-    m_table.onLockWait = [this](bool waiting) {
-        if (waiting)
-            m_lockWaitCursor.emplace();
-        else
-            m_lockWaitCursor.reset();
-    };
+    m_table.setHandler(this);
+}
+
+void RecordEditing::onLockWait(bool waiting) noexcept
+{
+    if (waiting)
+        m_lockWaitCursor.emplace();
+    else
+        m_lockWaitCursor.reset();
 }
 
 void RecordEditing::connectControls()

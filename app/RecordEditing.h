@@ -19,7 +19,7 @@ struct ProgramSettings;
 // Record editing on the record page: the table's event handlers, the handlers of the
 // record page's controls, the pick-list extension of the Type and Status boxes, the
 // edit commands, the archive browse and the Type rule for the palette images.
-class RecordEditing : public QObject
+class RecordEditing : public QObject, private CatalogueTableHandler
 {
 public:
     struct Parts {
@@ -35,6 +35,7 @@ public:
         PhraseList &phrases;
     };
     explicit RecordEditing(const Parts &parts);
+    ~RecordEditing() override;
 
     // The table's events come here, and only here.
     void connectTable();
@@ -77,6 +78,22 @@ public:
     void reportError(const QString &message);
 
 private:
+    // CatalogueTableHandler: the table's events, passed to the handlers above.
+    void onNewRecord(CatalogueTable &) override { tblContentsNewRecord(); }
+    void afterInsert(CatalogueTable &) override { tblContentsAfterInsert(); }
+    void afterPost(CatalogueTable &) override { tblContentsAfterPost(); }
+    void afterCancel(CatalogueTable &) override { tblContentsAfterCancel(); }
+    void afterDelete(CatalogueTable &) override { tblContentsAfterDelete(); }
+    void afterScroll(CatalogueTable &) override { tblContentsAfterScroll(); }
+    void beforeDelete(CatalogueTable &) override { tblContentsBeforeDelete(); }
+    void onPostError(CatalogueTable &, const EngineError &e, DataAction &action) override
+    {
+        tblContentsPostError(e, action);
+    }
+    // While another program's lock makes a store or a read wait, the user sees why
+    // the window does not answer.
+    void onLockWait(bool waiting) noexcept override;
+
     void extendPickList(DBComboBox *box, PickList &list);
     void setImageControlsEnabled(bool on);
     bool startEditing();

@@ -62,26 +62,4 @@ int indexByName(const QString &name)
     return -1;
 }
 
-QString createSql()
-{
-    QString sql = QStringLiteral("CREATE TABLE catalogue (");
-    for (const ColumnDef &col : columns()) {
-        const FieldKind kind = fields()[col.fieldPos].kind;
-        const char *type = kind == FieldKind::Boolean ? "INTEGER"
-                         : kind == FieldKind::Graphic ? "BLOB" : "TEXT";
-        sql += QStringLiteral("\"%1\" %2, ").arg(QLatin1String(col.name), QLatin1String(type));
-    }
-    sql += QStringLiteral("PRIMARY KEY (Archive, Product, Type));\n");
-    // Each secondary index carries the key columns after its own, so ties fall back to
-    // key order and every order is read straight from its index.
-    for (const IndexDef &idx : indexes()) {
-        sql += QStringLiteral("CREATE INDEX %1 ON catalogue (\"%2\" COLLATE NOCASE%3, Archive, Product, Type);\n")
-                   .arg(QLatin1String(idx.name), QLatin1String(fields()[idx.fieldPos].name),
-                        idx.descending ? QStringLiteral(" DESC") : QString());
-    }
-    sql += QStringLiteral("PRAGMA application_id = %1;\nPRAGMA user_version = %2;\n")
-               .arg(qint64(ApplicationId)).arg(FormatVersion);
-    return sql;
-}
-
 } // namespace CatalogueSchema

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <array>
 #include <cstdint>
 
@@ -22,6 +23,13 @@ enum FieldPos {
     Archive, Product, Type, Origin, Status, D1, D2, D3, Cb, Source,
     OrigImg, CurrImg, Guide, Comments, FieldCount
 };
+
+// Positions 0 to 9: every field but the images and memos; what the grid shows and what
+// stepping through the catalogue reads ahead.
+constexpr int GridFields = OrigImg;
+
+// One record's values by field position; a null value is an empty field.
+using Record = std::array<QVariant, FieldCount>;
 
 const std::array<FieldDef, FieldCount> &fields();
 QString displayLabel(int pos);
@@ -45,7 +53,10 @@ constexpr std::uint32_t ApplicationId = 0x4D4F5831; // "MOX1"
 constexpr int FormatVersion = 1;
 constexpr const char *TableName = "catalogue";
 
-// SQL that creates an empty catalogue: table, key, indexes and the file stamps.
-QString createSql();
-
 } // namespace CatalogueSchema
+
+// One stored row as the grid reads it: the grid fields only.
+struct CatalogueRow {
+    qint64 rowId = 0;
+    CatalogueSchema::Record values;
+};

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "catalogue/CatalogueTableHandler.h"
 #include "catalogue/engine/CatalogueFile.h"
-#include "catalogue/engine/LockWait.h"
+#include "catalogue/engine/CatalogueOrder.h"
+#include "catalogue/engine/CatalogueStore.h"
+#include "catalogue/engine/OrderList.h"
+#include "catalogue/engine/ReadAheadWindow.h"
 #include "catalogue/EngineError.h"
 #include "catalogue/Field.h"
 
 #include <QString>
 #include <QVariant>
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
-
-struct sqlite3;
-class SqlStatement;
 
 // What a table tells the data sources bound to it.
 enum class TableEvent {
@@ -32,13 +32,6 @@ public:
 };
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
-enum class DataAction { Fail, Abort, Retry };
-
-// One stored row as the grid reads it.
-struct CatalogueRow {
-    qint64 rowId = 0;
-    std::array<QVariant, CatalogueSchema::FieldCount> values;
-};
 
 // The catalogue table object: a cursor over one catalogue file in the order of
 // its current index, with a record buffer for editing. Every move first ends the
@@ -61,7 +54,7 @@ public:
     // How long a statement waits for another program's lock before it fails with
     // EngineError::Kind::Locked (5000 ms unless set).
     void setLockTimeout(int ms);
-    int lockTimeout() const { return m_lockWait.timeout(); }
+    int lockTimeout() const { return m_store.lockTimeout(); }
     bool exclusive() const { return m_exclusive; }
     void setExclusive(bool exclusive) { m_exclusive = exclusive; }
 
@@ -74,7 +67,7 @@ public:
 
     void open();
     void close();
-    bool active() const { return m_db != nullptr; }
+    bool active() const { return m_store.isOpen(); }
     void setActive(bool active) { active ? open() : close(); }
     bool readOnly() const { return m_readOnly; }
     DataSetState state() const { return m_state; }
@@ -131,20 +124,10 @@ public:
     // Grid access: stored rows by position in the current order, without images or memos.
     void readRows(int firstPos, int count, std::vector<CatalogueRow> &out);
 
-    // Events, in the order a dataset fires them. Handlers may throw; a throwing
-    // before-delete handler (AbortError for a silent one) keeps the record.
-    // onNewRecord fills defaults into a new record before it counts as changed, so an
-    // untouched new record is dropped, not posted, when the cursor moves on.
-    std::function<void(CatalogueTable &)> afterOpen, onNewRecord, afterInsert, afterEdit, afterPost,
-        afterCancel, afterDelete, afterScroll, beforeDelete;
-    // Called when the engine refuses a posted record for a duplicate key; the
-    // handler sets the action (Fail rethrows, Abort ends silently, Retry tries again).
-    std::function<void(CatalogueTable &, const EngineError &, DataAction &)> onPostError;
-    // Told true when a statement starts waiting for another program's lock and false
-    // once that statement has finished, with or without the lock: at most one pair per
-    // statement, so the window can show a busy cursor meanwhile. It runs inside the
-    // engine call on this thread; it must not throw and must not use this table.
-    std::function<void(bool waiting)> onLockWait;
+    // Who hears the table's events (nobody: nullptr); not owned, it must outlive its
+    // use here. A table being destroyed tells nobody.
+    void setHandler(CatalogueTableHandler *handler) { m_handler = handler; }
+    CatalogueTableHandler *handler() const { return m_handler; }
 
     void addObserver(TableObserver *observer);
     void removeObserver(TableObserver *observer);
@@ -154,54 +137,41 @@ public:
     void setFieldValue(int pos, const QVariant &value);
 
 private:
-    using Record = std::array<QVariant, CatalogueSchema::FieldCount>;
+    using Record = CatalogueSchema::Record;
 
     void checkActive() const;
     void checkClosed(const char *what) const;
     void checkBrowseMode();
     void notify(TableEvent event, int info = 0);
-    void fire(const std::function<void(CatalogueTable &)> &handler);
-    void prepareStatements();
-    int orderIndex() const; // -1 key order, else secondary index position
-    QString orderBy() const;
-    bool hasIndex(const QString &name) const;
+    void fire(void (CatalogueTableHandler::*event)(CatalogueTable &));
+    CatalogueOrder order() const;
+
+    // Navigation and reading (CatalogueTableNavigation.cpp).
     void ensureOrder();
     void buildOrder();
     void reorder();
     void loadCurrent();
-    bool readRecord(qint64 rowId, Record &out, bool withBlobs);
     bool loadFromWindow();
-    int fillWindowAfter(const Record &anchor, int start, int end);
-    void readFirstRows(int firstPos, int count, std::vector<CatalogueRow> &out);
-    QString gridColumns() const; // the grid fields' columns, quoted, comma-separated
     void completeCurrent() const;
-    void invalidateWindow() { m_windowStart = -1; m_window.clear(); }
-    void postChanges(const QString &shown);
-    bool storeInsert();
-    bool storeEdit(const QString &shown);
-    int positionFor(qint64 rowId);
     void placeInOrder(qint64 rowId);
-    [[noreturn]] void throwSqlite(int rc, const QString &doing) const;
-    static void bindValue(SqlStatement &stmt, int param, const QVariant &value);
-    void bindRecord(SqlStatement &stmt, const Record &rec);
-    void bindCurrentKey(SqlStatement &stmt, int first);
+
+    // Editing (CatalogueTableEditing.cpp).
+    qint64 postChanges(const QString &shown);
+    bool storeEdit(const QString &shown);
     void validateBuffer() const;
     void beginInsert(bool appending);
-    void closeConnection();
+    void closeStore();
 
     QString m_databaseName = QStringLiteral("./");
     QString m_tableName = QStringLiteral("contents.DB");
     QString m_indexName;
     QString m_indexFieldNames = QStringLiteral("Archive");
     bool m_exclusive = false;
-    mutable LockWait m_lockWait{onLockWait};
 
-    sqlite3 *m_db = nullptr;
+    CatalogueTableHandler *m_handler = nullptr;
+    // Mutable: the memos and images of the current record are read on first use.
+    mutable CatalogueStore m_store;
     bool m_readOnly = false;
-    std::array<QString, CatalogueSchema::FieldCount> m_columnNames; // by field position
-    std::unique_ptr<SqlStatement> m_selectFull, m_selectScalar, m_selectSortKey, m_insert, m_delete,
-        m_begin, m_beginWrite, m_commit, m_rollback, m_selectLong, m_keyset;
-    int m_keysetOrder = -2; // the order m_keyset was prepared for
 
     DataSetState m_state = DataSetState::Inactive;
     bool m_modified = false;
@@ -209,14 +179,9 @@ private:
     bool m_eof = true;
     int m_disableCount = 0;
 
-    // Row ids in the current order, built on first need (opening reads only the count
-    // and the first row).
-    std::vector<qint64> m_order;
-    bool m_orderValid = false;
-    qint64 m_count = 0;
+    OrderList m_order;
     int m_pos = -1;          // position of the current record, -1 when empty
     qint64 m_rowId = 0;      // row id of the current record
-    int m_returnPos = -1;    // where a cancelled insert goes back to
     mutable Record m_current; // the current stored record
     // Memos and images of the current record are read when first asked for.
     mutable bool m_currentComplete = true;
@@ -224,11 +189,7 @@ private:
     // store found out); cancelling the edit reads it again.
     bool m_currentStale = false;
     Record m_buffer;         // the record being edited or inserted
-    // Records around the current one, read together in one read transaction so that
-    // stepping through the catalogue costs one lock per window, not one per record.
-    std::vector<Record> m_window;
-    std::vector<bool> m_windowFound;
-    int m_windowStart = -1;
+    ReadAheadWindow m_window;
 
     std::array<std::unique_ptr<Field>, CatalogueSchema::FieldCount> m_fields;
     std::vector<TableObserver *> m_observers;

@@ -1,19 +1,14 @@
 #include "catalogue/TextMatch.h"
 
-namespace TextMatch {
+#include "text/AsciiCase.h"
 
-namespace {
-inline char16_t fold(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-}
-} // namespace
+namespace TextMatch {
 
 QString asciiLower(QStringView text)
 {
     QString out(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = QChar(fold(text[i].unicode()));
+        out[i] = QChar(AsciiCase::toLower(text[i].unicode()));
     return out;
 }
 
@@ -24,10 +19,10 @@ bool containsFolded(QStringView text, QStringView loweredNeedle)
         return true;
     const char16_t first = loweredNeedle[0].unicode();
     for (qsizetype i = 0; i + n <= text.size(); ++i) {
-        if (fold(text[i].unicode()) != first)
+        if (AsciiCase::toLower(text[i].unicode()) != first)
             continue;
         qsizetype k = 1;
-        while (k < n && fold(text[i + k].unicode()) == loweredNeedle[k].unicode())
+        while (k < n && AsciiCase::toLower(text[i + k].unicode()) == loweredNeedle[k].unicode())
             ++k;
         if (k == n)
             return true;

@@ -1,8 +1,10 @@
 #include "catalogue/engine/CatalogueFile.h"
 
 #include "catalogue/CatalogueSchema.h"
-#include "catalogue/engine/DescriptorVfs.h"
+#include "catalogue/engine/CatalogueSql.h"
+#include "catalogue/engine/Connection.h"
 #include "catalogue/engine/PendingFile.h"
+#include "catalogue/engine/SqlStatement.h"
 #include "catalogue/EngineError.h"
 
 #include <QDir>
@@ -16,7 +18,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 namespace CatalogueFile {
@@ -78,34 +79,6 @@ void removeCompanions(const QString &path)
         QFile::remove(companion);
 }
 
-struct Connection {
-    sqlite3 *db = nullptr;
-    ~Connection() { sqlite3_close_v2(db); }
-};
-
-// A connection that writes straight into a pending file. The journal stays in memory
-// and nothing is synced: nobody can see the file before it has its name, and the
-// pending file makes it durable before naming it.
-int openPending(const PendingFile &pending, sqlite3 **db)
-{
-    int rc = openConnection(QString::fromLatin1(DescriptorVfs::fileName(pending.descriptor())),
-                            SQLITE_OPEN_READWRITE, db, DescriptorVfs::name());
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(*db, "PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
-    return rc;
-}
-
-void exec(sqlite3 *db, const char *sql, const QString &what, const QString &path)
-{
-    char *err = nullptr;
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        const QString reason = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
-        sqlite3_free(err);
-        throw EngineError(QStringLiteral("Cannot %1 %2: %3.").arg(what, native(path), reason));
-    }
-}
-
 } // namespace
 
 QStringList companionPaths(const QString &path)
@@ -113,43 +86,19 @@ QStringList companionPaths(const QString &path)
     return {path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
 }
 
-QString sqliteReason(sqlite3 *db, int rc)
-{
-    const char *text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    return QString::fromUtf8(text ? text : sqlite3_errstr(rc));
-}
-
-int openConnection(const QString &path, int flags, sqlite3 **db, const char *vfs)
-{
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, vfs);
-    if (rc != SQLITE_OK)
-        return rc;
-    const auto set = [&](int option, int value) { sqlite3_db_config(*db, option, value, nullptr); };
-    set(SQLITE_DBCONFIG_DEFENSIVE, 1);
-    set(SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0);
-    set(SQLITE_DBCONFIG_ENABLE_TRIGGER, 0);
-    set(SQLITE_DBCONFIG_ENABLE_VIEW, 0);
-    set(SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0);
-    return SQLITE_OK;
-}
-
-int findStoredCode(sqlite3 *db, QString &found)
+bool findStoredCode(Connection &db, QString &found, int &result)
 {
     found.clear();
-    sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, "SELECT type, name FROM sqlite_master WHERE type IN ('trigger', 'view') "
-                                    "ORDER BY rowid LIMIT 1", -1, &stmt, nullptr);
-    if (rc != SQLITE_OK)
-        return rc;
-    rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        found = QStringLiteral("a %1, \"%2\"")
-                    .arg(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))),
-                         QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))));
-        rc = SQLITE_DONE;
-    }
-    sqlite3_finalize(stmt);
-    return rc;
+    SqlStatement query(db, CatalogueSql::storedCode(), QStringLiteral("read the catalogue"),
+                       SqlStatement::Prepare::MayFail);
+    result = query.result();
+    if (!query.isValid())
+        return false;
+    const SqlStatement::Step got = query.tryStep();
+    result = query.result();
+    if (got == SqlStatement::Step::Row)
+        found = QStringLiteral("a %1, \"%2\"").arg(query.columnText(0), query.columnText(1));
+    return got == SqlStatement::Step::Row || got == SqlStatement::Step::Done;
 }
 
 void checkHeader(const QString &path)
@@ -223,68 +172,34 @@ void create(const QString &path)
     // leaves the old catalogue as it was.
     PendingFile pending(path, "new", QStringLiteral("Cannot create %1").arg(native(path)));
     {
+        const QString failing = QStringLiteral("Cannot create %1").arg(native(path));
         Connection conn;
-        const int rc = openPending(pending, &conn.db);
-        if (rc != SQLITE_OK)
-            throw EngineError(QStringLiteral("Cannot create %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
-        const QByteArray sql = "BEGIN;\n" + CatalogueSchema::createSql().toUtf8() + "COMMIT;";
-        exec(conn.db, sql.constData(), QStringLiteral("create"), path);
+        conn.openPending(pending.descriptor(), failing);
+        conn.execute(CatalogueSql::createCatalogue(), failing);
     }
     removeCompanions(path);
     pending.commit();
 }
 
-void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest, const Progress &progress)
+void copyDatabase(Connection &source, const QString &dest, const Progress &progress)
 {
-    if (QFileInfo(sourcePath).absoluteFilePath() == QFileInfo(dest).absoluteFilePath())
+    if (QFileInfo(source.path()).absoluteFilePath() == QFileInfo(dest).absoluteFilePath())
         return; // copying a catalogue onto itself leaves it as it is
-    PendingFile pending(dest, "copy", QStringLiteral("Cannot copy to %1").arg(native(dest)));
+    const QString failing = QStringLiteral("Cannot copy to %1").arg(native(dest));
+    PendingFile pending(dest, "copy", failing);
     // Progress runs over the pages twice: copied, then on the disk.
     qint64 pages = 0;
     {
         // One read transaction on the source for the whole copy: a consistent snapshot
         // that no writer restarts, and a wait for another program's lock that happens
         // in an ordinary statement, under the source connection's own timeout.
-        struct Snapshot {
-            sqlite3 *db;
-            ~Snapshot()
-            {
-                if (!sqlite3_get_autocommit(db))
-                    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            }
-        } snapshot{source};
-        sqlite3 *failed = source;
-        int rc = sqlite3_exec(source, "BEGIN; SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
-        Connection conn;
-        if (rc == SQLITE_OK) {
-            failed = nullptr;
-            rc = openPending(pending, &conn.db);
-            failed = conn.db;
-        }
-        if (rc == SQLITE_OK) {
-            // Finished on every path, also when a progress handler throws.
-            struct Backup {
-                sqlite3_backup *p;
-                ~Backup() { sqlite3_backup_finish(p); }
-            } backup{sqlite3_backup_init(conn.db, "main", source, "main")};
-            if (!backup.p) {
-                rc = sqlite3_errcode(conn.db);
-            } else {
-                // In slices, so a large catalogue can show how far the copy is.
-                do {
-                    rc = sqlite3_backup_step(backup.p, 256);
-                    pages = sqlite3_backup_pagecount(backup.p);
-                    if (progress && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
-                        progress(pages - sqlite3_backup_remaining(backup.p), 2 * pages);
-                } while (rc == SQLITE_OK);
-                rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
-            }
-        }
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            throw EngineError(QStringLiteral("Cannot copy to %1: the catalogue %2 is locked by another program; try again in a moment.")
-                                  .arg(native(dest), native(sourcePath)), EngineError::Kind::Locked);
-        if (rc != SQLITE_OK)
-            throw EngineError(QStringLiteral("Cannot copy to %1: %2.").arg(native(dest), sqliteReason(failed, rc)));
+        const Connection::Snapshot snapshot(source, failing);
+        Connection target;
+        target.openPending(pending.descriptor(), failing);
+        pages = source.copyInto(target, failing, [&](qint64 copied, qint64 total) {
+            if (progress)
+                progress(copied, 2 * total);
+        });
     }
     removeCompanions(dest);
     pending.commit([&](qint64 done, qint64 total) {
@@ -328,28 +243,24 @@ void pack(const QString &path, const Progress &progress)
     if (isWriteProtected(path))
         throw EngineError(QStringLiteral("Cannot pack %1: the catalogue is read-only.").arg(native(path)),
                           EngineError::Kind::ReadOnly);
+    const QString failing = QStringLiteral("Cannot pack %1").arg(native(path));
     Connection conn;
-    int rc = openConnection(path, SQLITE_OPEN_READWRITE, &conn.db);
-    if (rc != SQLITE_OK)
-        throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
-    sqlite3_busy_timeout(conn.db, 5000);
+    conn.open(path, Connection::Access::ReadWrite, failing);
+    conn.setBusyTimeout(5000);
     QString code;
-    rc = findStoredCode(conn.db, code);
-    if (rc != SQLITE_DONE)
-        throw EngineError(QStringLiteral("Cannot pack %1: %2.").arg(native(path), sqliteReason(conn.db, rc)));
+    int rc = 0;
+    if (!findStoredCode(conn, code, rc))
+        throw conn.plainError(rc, failing);
     if (!code.isEmpty())
         throw EngineError(QStringLiteral("Cannot pack %1: it contains %2, that this program will not run.")
                               .arg(native(path), code), EngineError::Kind::NotACatalogue);
-    exec(conn.db, "PRAGMA synchronous = FULL", QStringLiteral("pack"), path);
+    conn.execute(CatalogueSql::durableWrites(), failing);
     if (progress) {
         // Packing cannot say how far it is; it says that it is still going.
-        sqlite3_progress_handler(conn.db, 20000, [](void *p) {
-            (*static_cast<const Progress *>(p))(0, 0);
-            return 0;
-        }, const_cast<Progress *>(&progress));
+        conn.setProgressHandler([&progress] { progress(0, 0); });
     }
-    exec(conn.db, "REINDEX", QStringLiteral("pack"), path);
-    exec(conn.db, "VACUUM", QStringLiteral("pack"), path);
+    conn.execute(CatalogueSql::rebuildIndexes(), failing);
+    conn.execute(CatalogueSql::compact(), failing);
 }
 
 } // namespace CatalogueFile

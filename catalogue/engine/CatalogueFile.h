@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-struct sqlite3;
+class Connection;
 
 // Whole-file operations on catalogues: checking, creating, copying, renaming,
 // deleting and packing. A catalogue is one SQLite file; SQLite may keep a
@@ -27,8 +27,8 @@ bool isWriteProtected(const QString &path);
 
 // Creates an empty catalogue, replacing an existing one of that name.
 void create(const QString &path);
-// Copies the open database to dest, replacing it.
-void copyDatabase(sqlite3 *source, const QString &sourcePath, const QString &dest, const Progress &progress = {});
+// Copies the catalogue open on `source` to dest, replacing it.
+void copyDatabase(Connection &source, const QString &dest, const Progress &progress = {});
 // Moves a closed catalogue (with its companions) to another name, replacing it.
 void move(const QString &from, const QString &to);
 // Removes a closed catalogue and its companions.
@@ -36,19 +36,10 @@ void remove(const QString &path);
 // Compacts rows and rebuilds the indexes of a closed catalogue, in place.
 void pack(const QString &path, const Progress &progress = {});
 
-// "the reason" part of messages, from SQLite's result code and text.
-QString sqliteReason(sqlite3 *db, int rc);
-
-// Opens a connection with SQLite's defensive settings, so that a hostile file cannot
-// act on our edits: no triggers, views or extensions run, the schema cannot be
-// written directly, and functions named in the schema are limited to harmless ones.
-// Returns SQLite's result; *db is set even on failure and must be closed.
-int openConnection(const QString &path, int flags, sqlite3 **db, const char *vfs = nullptr);
-
 // Names what the file's schema holds that would run code of its own, as
 // `a trigger, "wipe"`, or leaves `found` empty. A catalogue holds only its table and
 // indexes; statistics from ANALYZE and other tables run nothing and are let be.
-// Returns SQLite's result of the read (SQLITE_DONE when it succeeded).
-int findStoredCode(sqlite3 *db, QString &found);
+// False when the schema cannot be read; `result` then holds SQLite's answer.
+bool findStoredCode(Connection &db, QString &found, int &result);
 
 } // namespace CatalogueFile

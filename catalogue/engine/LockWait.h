@@ -10,8 +10,9 @@ struct sqlite3;
 class LockWait
 {
 public:
-    // `handler` is the table's onLockWait; read at each wait, so it may change.
-    explicit LockWait(const std::function<void(bool waiting)> &handler) : m_handler(handler) {}
+    // `told` hears true when a statement starts waiting and false once it has finished;
+    // it runs inside SQLite, so it must not throw.
+    explicit LockWait(std::function<void(bool waiting)> told) : m_handler(std::move(told)) {}
 
     void attach(sqlite3 *db);
     void setTimeout(int ms) { m_timeoutMs = ms; }
@@ -24,7 +25,7 @@ private:
     static int onBusy(void *self, int count) noexcept;
     static int onStatementEnd(unsigned event, void *self, void *stmt, void *elapsed) noexcept;
 
-    const std::function<void(bool waiting)> &m_handler;
+    std::function<void(bool waiting)> m_handler;
     int m_timeoutMs = 5000;
     bool m_waiting = false;
 };

@@ -7,6 +7,7 @@
 #include "widgets/data/DBEdit.h"
 #include "widgets/data/DBNavigator.h"
 
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolButton>
 #include <chrono>
@@ -17,6 +18,35 @@
 namespace S = CatalogueSchema;
 
 namespace {
+
+// The window's own handling of the table's events, with every lock wait also told to
+// `watch` once the window has answered it.
+class WatchedLockWaits : public CatalogueTableHandler
+{
+public:
+    WatchedLockWaits(CatalogueTableHandler &window, std::function<void(bool)> watch)
+        : m_window(window), m_watch(std::move(watch)) {}
+
+    void afterOpen(CatalogueTable &t) override { m_window.afterOpen(t); }
+    void onNewRecord(CatalogueTable &t) override { m_window.onNewRecord(t); }
+    void afterInsert(CatalogueTable &t) override { m_window.afterInsert(t); }
+    void afterEdit(CatalogueTable &t) override { m_window.afterEdit(t); }
+    void afterPost(CatalogueTable &t) override { m_window.afterPost(t); }
+    void afterCancel(CatalogueTable &t) override { m_window.afterCancel(t); }
+    void afterDelete(CatalogueTable &t) override { m_window.afterDelete(t); }
+    void afterScroll(CatalogueTable &t) override { m_window.afterScroll(t); }
+    void beforeDelete(CatalogueTable &t) override { m_window.beforeDelete(t); }
+    void onPostError(CatalogueTable &t, const EngineError &e, DataAction &a) override { m_window.onPostError(t, e, a); }
+    void onLockWait(bool waiting) noexcept override
+    {
+        m_window.onLockWait(waiting);
+        m_watch(waiting);
+    }
+
+private:
+    CatalogueTableHandler &m_window;
+    std::function<void(bool)> m_watch;
+};
 
 // Another program that holds the catalogue locked for a while, from its own thread.
 class LockHolder
@@ -117,13 +147,14 @@ private slots:
         TfrmMain &w = f.start();
         QList<bool> waits;
         QList<Qt::CursorShape> cursors;
-        auto shown = table(w).onLockWait;
-        table(w).onLockWait = [&](bool waiting) {
-            shown(waiting);
+        CatalogueTableHandler *const shown = table(w).handler();
+        WatchedLockWaits watched(*shown, [&](bool waiting) {
             waits << waiting;
             const QCursor *c = QApplication::overrideCursor();
             cursors << (c ? c->shape() : Qt::ArrowCursor);
-        };
+        });
+        table(w).setHandler(&watched);
+        const auto restore = qScopeGuard([&] { table(w).setHandler(shown); });
         auto *origin = w.findChild<DBEdit *>("edtOrigin");
         origin->setFocus();
         QTest::keyClicks(origin, "www.a.org");

@@ -293,6 +293,28 @@ private slots:
         QCOMPARE(t.recordCount(), 600);
     }
 
+    // A progress handler that throws (the window giving up, out of memory) stops the pack:
+    // the exception reaches the caller once SQLite has let go of the file, and the
+    // catalogue is as it was, neither locked nor damaged.
+    void interruptedPackLeavesCatalogue()
+    {
+        CatalogueTable t;
+        makeCatalogue(t, m_dir, "stop-pack.db", m_sample);
+        RawDb(t.fullPath()).insertMany(600, "Archive, Product, Type, Status, OrigImg", [](int i) {
+            return QString("'a%1', 'p', 'Unit', 'x', randomblob(3000)").arg(i);
+        });
+        t.close();
+        struct Stop {};
+        QVERIFY_THROWS_EXCEPTION(Stop, t.packTable([](qint64, qint64) { throw Stop(); }));
+        t.open();
+        QCOMPARE(t.recordCount(), 603);
+        QCOMPARE(RawDb(t.fullPath()).rows("PRAGMA integrity_check"), QStringList{"ok"});
+        t.close();
+        t.packTable();
+        t.open();
+        QCOMPARE(t.recordCount(), 603);
+    }
+
     // A copy that stops half-way leaves nothing: the file gets its name only when complete.
     void interruptedCopyLeavesNothing_data()
     {

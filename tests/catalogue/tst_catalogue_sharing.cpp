@@ -59,6 +59,12 @@ private:
     static inline QByteArray s_table;
 };
 
+// Passes the table's lock waits to what the test sets.
+struct LockWaits : CatalogueTableHandler {
+    std::function<void(bool)> told;
+    void onLockWait(bool waiting) noexcept override { told(waiting); }
+};
+
 void expectLocked(const std::function<void()> &operation, const QString &file)
 {
     try {
@@ -254,7 +260,9 @@ private slots:
         QList<bool> told;
         QElapsedTimer timer;
         qint64 beganAt = -1;
-        t.onLockWait = [&](bool waiting) {
+        LockWaits waits;
+        t.setHandler(&waits);
+        waits.told = [&](bool waiting) {
             told << waiting;
             if (waiting)
                 beganAt = timer.elapsed();
@@ -282,7 +290,7 @@ private slots:
         // A wait that gets the lock: told the same, and the operation goes through.
         other.release();
         told.clear();
-        t.onLockWait = [&](bool waiting) {
+        waits.told = [&](bool waiting) {
             told << waiting;
             if (waiting)
                 other.release();

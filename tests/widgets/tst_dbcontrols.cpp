@@ -241,7 +241,10 @@ private slots:
         DBCheckBox d1;
         d1.setDataSource(&ds);
         d1.setFieldPos(S::D1);
-        t.afterInsert = [](CatalogueTable &table) { table.field(S::D1).setAsBoolean(false); };
+        struct Defaults : CatalogueTableHandler {
+            void afterInsert(CatalogueTable &table) override { table.field(S::D1).setAsBoolean(false); }
+        } defaults;
+        t.setHandler(&defaults);
         archive.show();
         archive.setFocus();
         QTest::keyClicks(&archive, "new.zip");

@@ -186,16 +186,20 @@ private slots:
         QCOMPARE(enabledPattern(nav).right(2), QString("11"));
         nav.run(B::Cancel);
 
-        int asked = 0;
-        t.beforeDelete = [&](CatalogueTable &) {
-            ++asked;
-            throw AbortError();
-        };
+        struct KeepRecord : CatalogueTableHandler {
+            int asked = 0;
+            void beforeDelete(CatalogueTable &) override
+            {
+                ++asked;
+                throw AbortError();
+            }
+        } keep;
+        t.setHandler(&keep);
         nav.run(B::Delete);
-        QCOMPARE(asked, 1);
+        QCOMPARE(keep.asked, 1);
         QCOMPARE(errors.count(), 1);
         QCOMPARE(t.recordCount(), 3);
-        t.beforeDelete = nullptr;
+        t.setHandler(nullptr);
         nav.run(B::Delete);
         QCOMPARE(t.recordCount(), 2);
 

@@ -1,0 +1,286 @@
+// The cursor of the catalogue table: the order list, the current record and the moves.
+#include "catalogue/CatalogueTable.h"
+
+#include <algorithm>
+
+namespace Schema = CatalogueSchema;
+
+namespace {
+
+constexpr int LazyGridRows = 1024; // rows the grid may read before the order list is built
+
+} // namespace
+
+// The current record stays current at its place in the new order; the ends of the
+// table are judged from there, so First and Prior, Next and Last offer what exists.
+void CatalogueTable::reorder()
+{
+    buildOrder();
+    m_bof = m_pos <= 0;
+    m_eof = m_pos < 0 || m_pos == m_order.size() - 1;
+    notify(TableEvent::DataSetChanged);
+}
+
+// ---- the order list ----------------------------------------------------------------
+
+void CatalogueTable::buildOrder()
+{
+    m_order.assign(m_store.readOrder(order(), m_order.count()));
+    m_window.clear();
+    if (m_order.empty()) {
+        m_pos = -1;
+        return;
+    }
+    const int found = m_order.positionOf(m_rowId);
+    m_pos = found >= 0 ? found : std::clamp(m_pos, 0, m_order.size() - 1);
+}
+
+void CatalogueTable::prepareOrder()
+{
+    if (active())
+        ensureOrder();
+}
+
+void CatalogueTable::ensureOrder()
+{
+    if (!m_order.isRead())
+        buildOrder();
+}
+
+// Puts a row id into the order list at its sorted place and makes that place current.
+void CatalogueTable::placeInOrder(qint64 rowId)
+{
+    const CatalogueOrder current = order();
+    m_pos = m_order.insertSorted(rowId, [&](qint64 id) { return m_store.readSortKey(id, current); },
+                                 SortKey::Less(current));
+}
+
+// ---- the current record ------------------------------------------------------------
+
+bool CatalogueTable::loadFromWindow()
+{
+    if (!m_window.covers(m_pos)) {
+        // Stepping on from the end of the last window reads the next rows in one
+        // ordered pass, anchored at the last row read.
+        const std::optional<Record> anchor = m_window.anchorFor(m_pos);
+        const ReadAheadWindow::Span span = m_window.spanFor(m_pos, m_order.size());
+        m_window.begin(span);
+        const auto txn = m_store.readTransaction();
+        int pos = span.start;
+        if (anchor) {
+            const int read = m_store.readGridRowsAfter(*anchor, order(), m_order.rowIds(span.start, span.end),
+                                                       m_window.slotsFrom(span.start));
+            for (; pos < span.start + read; ++pos)
+                m_window.markRead(pos);
+        }
+        for (; pos < span.end; ++pos) {
+            if (m_store.read(m_order.rowId(pos), m_window.slot(pos), false))
+                m_window.markRead(pos);
+        }
+    }
+    const Record *record = m_window.record(m_pos);
+    if (!record) {
+        m_window.clear();
+        return false;
+    }
+    m_current = *record;
+    m_currentComplete = false;
+    return true;
+}
+
+void CatalogueTable::completeCurrent() const
+{
+    if (m_currentComplete || !active())
+        return;
+    // A failed read (a lock, above all) must not pass for empty memos: they would be
+    // shown, and stored over the real text by the next post. Marked complete only
+    // once read, so the next attempt reads again. A row another program deleted has
+    // nothing to read; the post of an edit of it is refused.
+    m_store.readLongFields(m_rowId, m_current);
+    m_currentComplete = true;
+}
+
+void CatalogueTable::loadCurrent()
+{
+    m_currentComplete = true;
+    m_currentStale = false;
+    if (m_pos < 0) {
+        m_rowId = 0;
+        m_current = {};
+        return;
+    }
+    if (m_order.isRead()) {
+        m_rowId = m_order.rowId(m_pos);
+        if (loadFromWindow())
+            return;
+    }
+    if (!m_store.read(m_rowId, m_current, true)) {
+        // Another program deleted the row: read the order again and stay near the place.
+        buildOrder();
+        if (m_pos >= 0) {
+            m_rowId = m_order.rowId(m_pos);
+            if (!m_store.read(m_rowId, m_current, true))
+                m_current = {};
+        } else {
+            m_rowId = 0;
+            m_current = {};
+        }
+    }
+}
+
+// ---- navigation --------------------------------------------------------------------
+
+bool CatalogueTable::isEmpty() const
+{
+    if (!active())
+        return true;
+    return m_order.count() == 0;
+}
+
+int CatalogueTable::recordCount()
+{
+    checkActive();
+    return m_order.count() < 0 ? -1 : int(m_order.count());
+}
+
+int CatalogueTable::recNo() const
+{
+    if (!active() || m_state == DataSetState::Insert)
+        return -1;
+    return m_pos + 1;
+}
+
+void CatalogueTable::setRecNo(int recNo)
+{
+    checkActive();
+    checkBrowseMode();
+    if (recNo == this->recNo())
+        return;
+    ensureOrder();
+    if (recNo < 1 || recNo > m_order.size())
+        return;
+    m_pos = recNo - 1;
+    loadCurrent();
+    m_bof = m_eof = false;
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+}
+
+void CatalogueTable::first()
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    m_pos = m_order.empty() ? -1 : 0;
+    loadCurrent();
+    m_bof = true;
+    m_eof = m_order.empty();
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+}
+
+void CatalogueTable::last()
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    m_pos = m_order.size() - 1;
+    loadCurrent();
+    m_eof = true;
+    m_bof = m_order.empty();
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+}
+
+void CatalogueTable::next()
+{
+    checkActive();
+    checkBrowseMode();
+    if (m_eof)
+        return;
+    ensureOrder();
+    m_bof = false;
+    if (m_pos + 1 < m_order.size()) {
+        ++m_pos;
+        loadCurrent();
+    } else {
+        m_eof = true;
+    }
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+}
+
+void CatalogueTable::prior()
+{
+    checkActive();
+    checkBrowseMode();
+    if (m_bof)
+        return;
+    ensureOrder();
+    m_eof = false;
+    if (m_pos > 0) {
+        --m_pos;
+        loadCurrent();
+    } else {
+        m_bof = true;
+    }
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+}
+
+CatalogueTable::Bookmark CatalogueTable::bookmark() const
+{
+    checkActive();
+    return m_pos >= 0 ? m_rowId : 0;
+}
+
+void CatalogueTable::gotoBookmark(Bookmark bookmark)
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    const int pos = m_order.positionOf(bookmark);
+    if (pos < 0)
+        throw EngineError(QStringLiteral("The record is no longer in the catalogue."));
+    m_pos = pos;
+    loadCurrent();
+    m_bof = m_eof = false;
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+}
+
+void CatalogueTable::refresh()
+{
+    checkActive();
+    checkBrowseMode();
+    buildOrder();
+    loadCurrent();
+    m_bof = m_eof = m_order.empty();
+    notify(TableEvent::DataSetChanged);
+}
+
+// ---- grid access -------------------------------------------------------------------
+
+void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow> &out)
+{
+    out.clear();
+    if (!active())
+        return;
+    // The first screens of a catalogue just opened come straight from the index, so
+    // showing it does not wait for the whole order list.
+    if (!m_order.isRead() && firstPos >= 0 && firstPos < LazyGridRows && count > 0) {
+        m_store.readGridRows(order(), firstPos, count, out);
+        return;
+    }
+    ensureOrder();
+    const int end = std::min(m_order.size(), firstPos + count);
+    Record rec;
+    const auto txn = m_store.readTransaction();
+    for (int pos = std::max(0, firstPos); pos < end; ++pos) {
+        CatalogueRow row;
+        row.rowId = m_order.rowId(pos);
+        if (m_store.read(row.rowId, rec, false))
+            row.values = rec;
+        out.push_back(std::move(row));
+    }
+}

@@ -1,0 +1,192 @@
+#include "catalogue/engine/CatalogueSql.h"
+
+#include <QStringList>
+
+namespace Schema = CatalogueSchema;
+
+namespace CatalogueSql {
+
+namespace {
+
+QString quoted(const QString &column)
+{
+    return QStringLiteral("\"%1\"").arg(column);
+}
+
+// The quoted columns of the fields [first, end), comma-separated.
+QString columnList(const Columns &cols, int first, int end)
+{
+    QStringList out;
+    for (int i = first; i < end; ++i)
+        out << quoted(cols[size_t(i)]);
+    return out.join(u',');
+}
+
+QString byRowId(const QString &columns)
+{
+    return QStringLiteral("SELECT %1 FROM catalogue WHERE rowid = ?1").arg(columns);
+}
+
+QString keyColumns(const Columns &cols)
+{
+    return QStringLiteral("\"%1\", \"%2\", \"%3\"").arg(cols[Schema::Archive], cols[Schema::Product], cols[Schema::Type]);
+}
+
+QString gridColumns(const Columns &cols)
+{
+    return columnList(cols, 0, Schema::GridFields);
+}
+
+} // namespace
+
+Columns createdColumns()
+{
+    Columns cols;
+    for (int i = 0; i < Schema::FieldCount; ++i)
+        cols[size_t(i)] = QString::fromLatin1(Schema::fields()[size_t(i)].name);
+    for (const Schema::ColumnDef &col : Schema::columns())
+        cols[size_t(col.fieldPos)] = QString::fromLatin1(col.name);
+    return cols;
+}
+
+QString createCatalogue()
+{
+    QString sql = QStringLiteral("BEGIN;\nCREATE TABLE catalogue (");
+    for (const Schema::ColumnDef &col : Schema::columns()) {
+        const Schema::FieldKind kind = Schema::fields()[size_t(col.fieldPos)].kind;
+        const char *type = kind == Schema::FieldKind::Boolean ? "INTEGER"
+                         : kind == Schema::FieldKind::Graphic ? "BLOB" : "TEXT";
+        sql += QStringLiteral("\"%1\" %2, ").arg(QLatin1String(col.name), QLatin1String(type));
+    }
+    sql += QStringLiteral("PRIMARY KEY (Archive, Product, Type));\n");
+    // Each secondary index carries the key columns after its own, so ties fall back to
+    // key order and every order is read straight from its index.
+    for (const Schema::IndexDef &idx : Schema::indexes()) {
+        sql += QStringLiteral("CREATE INDEX %1 ON catalogue (\"%2\" COLLATE NOCASE%3, Archive, Product, Type);\n")
+                   .arg(QLatin1String(idx.name), QLatin1String(Schema::fields()[size_t(idx.fieldPos)].name),
+                        idx.descending ? QStringLiteral(" DESC") : QString());
+    }
+    sql += QStringLiteral("PRAGMA application_id = %1;\nPRAGMA user_version = %2;\nCOMMIT;")
+               .arg(qint64(Schema::ApplicationId)).arg(Schema::FormatVersion);
+    return sql;
+}
+
+QString tableColumns()
+{
+    return QStringLiteral("PRAGMA table_info(\"catalogue\")");
+}
+
+QString storedCode()
+{
+    return QStringLiteral("SELECT type, name FROM sqlite_master WHERE type IN ('trigger', 'view') "
+                          "ORDER BY rowid LIMIT 1");
+}
+
+QString indexExists()
+{
+    return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1");
+}
+
+QString countRows()
+{
+    return QStringLiteral("SELECT COUNT(*) FROM catalogue");
+}
+
+QString orderBy(const Columns &cols, CatalogueOrder order)
+{
+    if (order.isKeyOrder())
+        return keyColumns(cols);
+    return QStringLiteral("\"%1\" COLLATE NOCASE%2, %3")
+        .arg(cols[size_t(order.sortField())], order.descending() ? QStringLiteral(" DESC") : QString(), keyColumns(cols));
+}
+
+QString rowIdsInOrder(const Columns &cols, CatalogueOrder order)
+{
+    return QStringLiteral("SELECT rowid FROM catalogue ORDER BY %1").arg(orderBy(cols, order));
+}
+
+QString firstRowId(const Columns &cols, CatalogueOrder order)
+{
+    return QStringLiteral("SELECT rowid FROM catalogue ORDER BY %1 LIMIT 1").arg(orderBy(cols, order));
+}
+
+QString gridRowsInOrder(const Columns &cols, CatalogueOrder order)
+{
+    return QStringLiteral("SELECT rowid, %1 FROM catalogue ORDER BY %2 LIMIT ?1 OFFSET ?2")
+        .arg(gridColumns(cols), orderBy(cols, order));
+}
+
+QString gridRowsAfter(const Columns &cols, CatalogueOrder order)
+{
+    const QString key = QStringLiteral("(%1) > (?2, ?3, ?4)").arg(keyColumns(cols));
+    QString where;
+    if (order.isKeyOrder()) {
+        where = key;
+    } else {
+        const QString sortCol = QStringLiteral("\"%1\" COLLATE NOCASE").arg(cols[size_t(order.sortField())]);
+        // The plain range on the sort column lets SQLite seek in the index.
+        where = order.descending()
+            ? QStringLiteral("%1 <= ?1 AND (%1 < ?1 OR (%1 = ?1 AND %2))").arg(sortCol, key)
+            : QStringLiteral("%1 >= ?1 AND (%1, %2) > (?1, ?2, ?3, ?4)").arg(sortCol, keyColumns(cols));
+    }
+    return QStringLiteral("SELECT rowid, %1 FROM catalogue WHERE %2 ORDER BY %3 LIMIT ?5")
+        .arg(gridColumns(cols), where, orderBy(cols, order));
+}
+
+QString selectRecord(const Columns &cols)
+{
+    return byRowId(columnList(cols, 0, Schema::FieldCount));
+}
+
+QString selectGridFields(const Columns &cols)
+{
+    return byRowId(gridColumns(cols));
+}
+
+QString selectLongFields(const Columns &cols)
+{
+    return byRowId(columnList(cols, Schema::GridFields, Schema::FieldCount));
+}
+
+QString selectSortKey(const Columns &cols)
+{
+    return byRowId(columnList(cols, 0, Schema::Status + 1));
+}
+
+QString insertRecord(const Columns &cols)
+{
+    QStringList params;
+    for (int i = 0; i < Schema::FieldCount; ++i)
+        params << QStringLiteral("?%1").arg(i + 1);
+    return QStringLiteral("INSERT INTO catalogue (%1) VALUES (%2)")
+        .arg(columnList(cols, 0, Schema::FieldCount), params.join(u','));
+}
+
+QString updateFields(const Columns &cols, const std::vector<int> &fieldPositions)
+{
+    QStringList sets;
+    int param = 0;
+    for (const int pos : fieldPositions)
+        sets << QStringLiteral("\"%1\" = ?%2").arg(cols[size_t(pos)]).arg(++param);
+    return QStringLiteral("UPDATE catalogue SET %1 WHERE rowid = ?%2").arg(sets.join(u',')).arg(param + 1);
+}
+
+QString deleteRecord(const Columns &cols)
+{
+    return QStringLiteral("DELETE FROM catalogue WHERE rowid = ?1 AND \"%1\" IS ?2 AND \"%2\" IS ?3 AND \"%3\" IS ?4")
+        .arg(cols[Schema::Archive], cols[Schema::Product], cols[Schema::Type]);
+}
+
+QString begin() { return QStringLiteral("BEGIN"); }
+QString beginWrite() { return QStringLiteral("BEGIN IMMEDIATE"); }
+QString commit() { return QStringLiteral("COMMIT"); }
+QString rollback() { return QStringLiteral("ROLLBACK"); }
+QString beginSnapshot() { return QStringLiteral("BEGIN; SELECT 1 FROM sqlite_master LIMIT 1"); }
+QString durableWrites() { return QStringLiteral("PRAGMA synchronous = FULL"); }
+// 8 MiB: a larger page cache helps stepping through a large catalogue.
+QString pageCache() { return QStringLiteral("PRAGMA cache_size = -8192"); }
+QString unsyncedJournalInMemory() { return QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF"); }
+QString rebuildIndexes() { return QStringLiteral("REINDEX"); }
+QString compact() { return QStringLiteral("VACUUM"); }
+
+} // namespace CatalogueSql

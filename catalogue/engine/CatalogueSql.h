@@ -1,0 +1,72 @@
+#pragma once
+
+#include "catalogue/CatalogueSchema.h"
+#include "catalogue/engine/CatalogueOrder.h"
+
+#include <QString>
+#include <array>
+#include <vector>
+
+// Every SQL text the program runs, built by pure functions, so a test can read each one
+// and ask SQLite how it runs it. Positional parameters are written ?N as noted.
+namespace CatalogueSql {
+
+// Each field's column as the file spells it, by field position: names are matched
+// without regard to case, so the field Cb reads the column CB.
+using Columns = std::array<QString, CatalogueSchema::FieldCount>;
+// The spelling of a catalogue this program creates.
+Columns createdColumns();
+
+// ---- the file ----------------------------------------------------------------------
+// An empty catalogue, in one transaction: table, key, indexes and the file stamps.
+QString createCatalogue();
+// The catalogue table's columns: their names in result column 1.
+QString tableColumns();
+// The first trigger or view in the schema, as (type, name): code a catalogue never holds.
+QString storedCode();
+// One row when the index ?1 exists.
+QString indexExists();
+QString countRows();
+
+// ---- rows in an order ----------------------------------------------------------------
+QString orderBy(const Columns &cols, CatalogueOrder order);
+// Every row id.
+QString rowIdsInOrder(const Columns &cols, CatalogueOrder order);
+QString firstRowId(const Columns &cols, CatalogueOrder order);
+// Row id and grid fields of ?1 rows from position ?2 on.
+QString gridRowsInOrder(const Columns &cols, CatalogueOrder order);
+// Row id and grid fields of at most ?5 rows after the row whose sort value is ?1 and
+// key ?2, ?3, ?4 (none NULL): one keyset step, sought in the order's index.
+QString gridRowsAfter(const Columns &cols, CatalogueOrder order);
+
+// ---- one row by its row id ?1 --------------------------------------------------------
+QString selectRecord(const Columns &cols);      // every field, in field order
+QString selectGridFields(const Columns &cols);  // the grid fields, in field order
+QString selectLongFields(const Columns &cols);  // images and memos, in field order
+QString selectSortKey(const Columns &cols);     // the fields up to Status: every sort field and the key
+
+// ---- writing -----------------------------------------------------------------------
+// Every field in field order, ?1 to ?14.
+QString insertRecord(const Columns &cols);
+// The given fields set to ?1, ?2, ... in that order, in the row whose row id follows them.
+QString updateFields(const Columns &cols, const std::vector<int> &fieldPositions);
+// The row with row id ?1 while its key still reads ?2, ?3, ?4.
+QString deleteRecord(const Columns &cols);
+
+// ---- transactions, settings, maintenance -------------------------------------------
+QString begin();
+// Takes the write lock at once.
+QString beginWrite();
+QString commit();
+QString rollback();
+// A read transaction that holds its lock from the start.
+QString beginSnapshot();
+// Every commit is on the disk when it returns.
+QString durableWrites();
+QString pageCache();
+// For a file nobody sees until it is complete: journal in memory, no syncs.
+QString unsyncedJournalInMemory();
+QString rebuildIndexes();
+QString compact();
+
+} // namespace CatalogueSql

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "catalogue/CatalogueSchema.h"
+#include "catalogue/engine/CatalogueFile.h"
+#include "catalogue/engine/CatalogueOrder.h"
+#include "catalogue/engine/CatalogueSql.h"
+#include "catalogue/engine/Connection.h"
+#include "catalogue/engine/LockWait.h"
+#include "catalogue/engine/SortKey.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+class SqlStatement;
+
+// The rows of one open catalogue file: what the table reads and writes, each a few
+// prepared statements on one connection. Failures throw EngineError naming the file;
+// an empty text or image reads as no value.
+class CatalogueStore
+{
+public:
+    using Record = CatalogueSchema::Record;
+
+    // `lockWaitTold` hears when a statement starts and stops waiting for another
+    // program's lock; it must not throw.
+    explicit CatalogueStore(std::function<void(bool waiting)> lockWaitTold);
+    ~CatalogueStore();
+    CatalogueStore(const CatalogueStore &) = delete;
+    CatalogueStore &operator=(const CatalogueStore &) = delete;
+
+    void setLockTimeout(int ms) { m_lockWait.setTimeout(ms); }
+    int lockTimeout() const { return m_lockWait.timeout(); }
+
+    struct Opened {
+        qint64 count = 0;
+        std::optional<qint64> firstRowId; // in the order opened with; none when empty
+        bool readOnly = false;
+    };
+    // Opens a checked catalogue file; `writeProtected` opens it for browsing only. A
+    // file that is no catalogue, holds code or lacks the index of `order` is refused.
+    Opened open(const QString &path, bool writeProtected, CatalogueOrder order);
+    void close();
+    bool isOpen() const { return m_db.isOpen(); }
+
+    // Only a schema read that succeeds tells that an index is missing; a lock or a
+    // damaged file is reported as what it is.
+    bool hasIndex(const QString &name);
+    // Every row id in `order`; `expected` rows reserved.
+    std::vector<qint64> readOrder(CatalogueOrder order, qint64 expected);
+    // The row's place in `order`; all parts empty when the row is gone.
+    SortKey readSortKey(qint64 rowId, CatalogueOrder order);
+    // The row's grid fields, or every field; false (and `out` untouched) when the row is
+    // gone. Fields not read are cleared.
+    bool read(qint64 rowId, Record &out, bool everyField);
+    // The images and memos of the row into `rec`; a row gone leaves them.
+    void readLongFields(qint64 rowId, Record &rec);
+    // The grid fields of the rows after `anchor` in `order`, read in one ordered pass
+    // into `out` as long as they are the rows `expected` names. Returns how many it read:
+    // none when the anchor has no place in a keyset comparison or the step cannot be prepared.
+    int readGridRowsAfter(const Record &anchor, CatalogueOrder order, std::span<const qint64> expected,
+                          std::span<Record> out);
+    // `count` rows from position `first` in `order`, straight from the index.
+    void readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out);
+    // Several reads under one lock.
+    Connection::ReadTransaction readTransaction() { return Connection::ReadTransaction(m_db); }
+
+    // The new row's id; none when the engine refuses it for a duplicate key.
+    std::optional<qint64> insert(const Record &rec);
+    enum class Update { Stored, KeyViolation, Gone, Changed };
+    // Stores the fields of `values` that differ from `expected`, only while the stored
+    // row still reads `expected`: another program's change in between is refused, never
+    // overwritten.
+    Update update(qint64 rowId, const Record &expected, const Record &values);
+    // Deletes the row while its key still reads as in `current`; false when it is gone.
+    bool remove(qint64 rowId, const Record &current);
+
+    // The rows in the file now; -1 when it cannot be read.
+    int countStored();
+    void copyTo(const QString &dest, const CatalogueFile::Progress &progress);
+
+private:
+    void readColumns(const QString &shown);
+    void prepareStatements();
+
+    LockWait m_lockWait;
+    Connection m_db;
+    CatalogueSql::Columns m_cols;
+    std::unique_ptr<SqlStatement> m_selectFull, m_selectGrid, m_selectLong, m_selectSortKey, m_insert, m_delete,
+        m_keyset;
+    CatalogueOrder m_keysetOrder; // the order m_keyset was prepared for
+};

@@ -1,0 +1,203 @@
+#include "catalogue/engine/CatalogueFile.h"
+#include "catalogue/engine/CatalogueSql.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <sqlite3.h>
+
+namespace S = CatalogueSchema;
+
+namespace {
+
+// Every order the table reads in: the key order and each index's.
+QList<CatalogueOrder> allOrders()
+{
+    QList<CatalogueOrder> orders{CatalogueOrder{}};
+    for (int i = 0; i < S::IndexCount; ++i)
+        orders << CatalogueOrder{i};
+    return orders;
+}
+
+QString orderName(CatalogueOrder order)
+{
+    return order.isKeyOrder() ? QStringLiteral("key order") : QString::fromLatin1(S::indexes()[size_t(order.index)].name);
+}
+
+// A catalogue file opened with raw SQLite, as the statements' reader.
+class Db
+{
+public:
+    explicit Db(const QString &path) { sqlite3_open(QFile::encodeName(path).constData(), &m_db); }
+    ~Db() { sqlite3_close(m_db); }
+    Db(const Db &) = delete;
+    Db &operator=(const Db &) = delete;
+
+    // Empty when `sql` prepares; else SQLite's reason.
+    QString prepareError(const QString &sql) const
+    {
+        sqlite3_stmt *st = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr);
+        sqlite3_finalize(st);
+        return rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(m_db));
+    }
+    // One column of every row, each parameter bound as text or integer.
+    QStringList column(const QString &sql, const QVariantList &params = {}, int col = 0) const
+    {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr);
+        for (int i = 0; i < params.size(); ++i) {
+            if (params[i].typeId() == QMetaType::Int)
+                sqlite3_bind_int64(st, i + 1, params[i].toInt());
+            else if (!params[i].isNull())
+                sqlite3_bind_text(st, i + 1, params[i].toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
+        }
+        QStringList out;
+        while (st && sqlite3_step(st) == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, col)));
+        sqlite3_finalize(st);
+        return out;
+    }
+    void exec(const QString &sql) const { QCOMPARE(sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK); }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace
+
+class TstCatalogueSql : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    const CatalogueSql::Columns m_cols = CatalogueSql::createdColumns();
+
+    QString newCatalogue(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        CatalogueFile::create(path);
+        return path;
+    }
+
+private slots:
+    void createdColumnsAreTheSchemasNames()
+    {
+        QCOMPARE(m_cols[S::Cb], QString("CB"));
+        QCOMPARE(m_cols[S::Archive], QString("Archive"));
+        QCOMPARE(m_cols[S::Comments], QString("Comments"));
+    }
+
+    void everyStatementPrepares()
+    {
+        Db db(newCatalogue("prepare.db"));
+        QStringList texts{CatalogueSql::tableColumns(), CatalogueSql::storedCode(), CatalogueSql::indexExists(),
+                          CatalogueSql::countRows(), CatalogueSql::selectRecord(m_cols),
+                          CatalogueSql::selectGridFields(m_cols), CatalogueSql::selectLongFields(m_cols),
+                          CatalogueSql::selectSortKey(m_cols), CatalogueSql::insertRecord(m_cols),
+                          CatalogueSql::updateFields(m_cols, {S::Origin}),
+                          CatalogueSql::updateFields(m_cols, {S::Archive, S::Cb, S::CurrImg, S::Comments}),
+                          CatalogueSql::deleteRecord(m_cols), CatalogueSql::begin(), CatalogueSql::beginWrite(),
+                          CatalogueSql::durableWrites(), CatalogueSql::pageCache(), CatalogueSql::rebuildIndexes(),
+                          CatalogueSql::compact()};
+        for (const CatalogueOrder order : allOrders()) {
+            texts << CatalogueSql::rowIdsInOrder(m_cols, order) << CatalogueSql::firstRowId(m_cols, order)
+                  << CatalogueSql::gridRowsInOrder(m_cols, order) << CatalogueSql::gridRowsAfter(m_cols, order);
+        }
+        for (const QString &sql : texts)
+            QVERIFY2(db.prepareError(sql).isEmpty(), qPrintable(sql + ": " + db.prepareError(sql)));
+    }
+
+    // Every order must be read straight from its index, also a page at a time and a
+    // keyset step at a time: no sort step. A keyset step seeks to its anchor.
+    void everyOrderIsServedByItsIndex_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("seeks");
+        for (const CatalogueOrder order : allOrders()) {
+            const QString name = orderName(order);
+            QTest::newRow(qPrintable(name + ", row ids")) << CatalogueSql::rowIdsInOrder(m_cols, order) << false;
+            QTest::newRow(qPrintable(name + ", first row")) << CatalogueSql::firstRowId(m_cols, order) << false;
+            QTest::newRow(qPrintable(name + ", grid page")) << CatalogueSql::gridRowsInOrder(m_cols, order) << false;
+            QTest::newRow(qPrintable(name + ", keyset step")) << CatalogueSql::gridRowsAfter(m_cols, order) << true;
+        }
+    }
+
+    void everyOrderIsServedByItsIndex()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, seeks);
+        const QString path = m_dir.filePath("plan.db");
+        if (!QFile::exists(path))
+            newCatalogue("plan.db");
+        const QString plan = Db(path).column("EXPLAIN QUERY PLAN " + sql, {}, 3).join('\n');
+        QVERIFY2(!plan.contains("TEMP B-TREE"), qPrintable(sql + "\n" + plan));
+        QVERIFY2(plan.contains("INDEX"), qPrintable(sql + "\n" + plan));
+        if (seeks)
+            QVERIFY2(plan.startsWith("SEARCH"), qPrintable(sql + "\n" + plan));
+    }
+
+    // A keyset step gives the rows that follow its anchor in the order, as the whole
+    // order reads them: ties in the sort field (letter case aside) fall back to the key,
+    // which compares case. Rows without a sort value cannot be sought and are left to
+    // the caller, which reads on by row id.
+    void keysetStepGivesTheRowsAfterItsAnchor_data()
+    {
+        QTest::addColumn<int>("index");
+        for (const CatalogueOrder order : allOrders())
+            QTest::newRow(qPrintable(orderName(order))) << order.index;
+    }
+
+    void keysetStepGivesTheRowsAfterItsAnchor()
+    {
+        QFETCH(int, index);
+        const CatalogueOrder order{index};
+        const QString path = m_dir.filePath("keyset.db");
+        if (!QFile::exists(path)) {
+            newCatalogue("keyset.db");
+            Db db(path);
+            db.exec("BEGIN");
+            for (int i = 0; i < 120; ++i) {
+                db.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status, Origin) "
+                                "VALUES ('%1', '%2', '%3', '%4', %5)")
+                            .arg(i % 3 ? QString("arc%1.zip").arg(i % 7) : QString("ARC%1.ZIP").arg(i % 5))
+                            .arg(i % 2 ? "beta" : "Beta")
+                            .arg(QString(i % 4 ? "Unit%1" : "unit%1").arg(i)) // every row a different key
+                            .arg(i % 5 ? (i % 2 ? "In use" : "in USE") : "Testing")
+                            .arg(i % 6 ? QString("'www.%1'").arg(i % 4 ? "X" : "x") : QString("NULL")));
+            }
+            db.exec("COMMIT");
+        }
+        Db db(path);
+        const QStringList all = db.column(CatalogueSql::rowIdsInOrder(m_cols, order));
+        QCOMPARE(all.size(), 120);
+        const int sortField = order.sortField();
+        const QString sortColumn = sortField >= 0 ? m_cols[size_t(sortField)] : QString("Archive");
+        const auto valueOf = [&](const QString &rowId, const QString &column) {
+            return db.column(QString("SELECT \"%1\" FROM catalogue WHERE rowid = %2").arg(column, rowId)).value(0);
+        };
+        const auto hasSortValue = [&](const QString &rowId) {
+            return !db.column(QString("SELECT 1 FROM catalogue WHERE rowid = %1 AND \"%2\" IS NOT NULL")
+                                  .arg(rowId, sortColumn)).isEmpty();
+        };
+        for (const int at : {0, 1, 37, 60, 118, 119}) {
+            const QString anchor = all[at];
+            if (!hasSortValue(anchor))
+                continue;
+            QStringList expected;
+            for (const QString &rowId : all.mid(at + 1)) {
+                if (hasSortValue(rowId))
+                    expected << rowId;
+            }
+            const QVariantList params{sortField >= 0 ? QVariant(valueOf(anchor, sortColumn)) : QVariant(),
+                                      valueOf(anchor, "Archive"), valueOf(anchor, "Product"),
+                                      valueOf(anchor, "Type"), 1000};
+            QCOMPARE(db.column(CatalogueSql::gridRowsAfter(m_cols, order), params), expected);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TstCatalogueSql)
+#include "tst_catalogue_sql.moc"
