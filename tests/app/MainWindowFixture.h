@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -142,6 +143,19 @@ inline void addRecord(CatalogueTable &t, const QString &archive, const QString &
     t.field(CatalogueSchema::Type).setAsString(type);
     t.field(CatalogueSchema::Status).setAsString(status);
     t.post();
+}
+
+// Settings that start in the record view with two types and one status.
+inline QByteArray recordViewIni()
+{
+    return "[Program]\nSaveInterface=1\nSaveRecNo=1\nKeepPaths=1\n[View]\nGrid=0\n"
+           "[TypeDefs]\nType0=Component\nType1=Unit\n[StatusDefs]\nStatus0=In use\n";
+}
+
+// The page the window shows: 0 the grid, 1 the record.
+inline int currentPage(QWidget &w)
+{
+    return child<QStackedWidget>(w, "nbContents")->currentIndex();
 }
 
 // A program folder of its own, with the main window started in it.

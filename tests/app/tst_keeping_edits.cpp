@@ -4,6 +4,7 @@
 #include "tests/app/MainWindowFixture.h"
 
 #include "tests/common/CatalogueFixture.h"
+#include "tests/common/FileSizeLimit.h"
 #include "widgets/data/DBEdit.h"
 #include "widgets/data/DBMemo.h"
 #include "widgets/data/DBNavigator.h"
@@ -15,23 +16,11 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace S = CatalogueSchema;
 
 namespace {
 
-void makeCatalogue(const QString &folder, const QString &name, const QList<fixture::Rec> &recs)
-{
-    CatalogueTable t;
-    t.setDatabaseName(folder);
-    t.setTableName(name);
-    t.createTable();
-    t.open();
-    for (const fixture::Rec &r : recs)
-        fixture::addRecord(t, r);
-}
 
 // One field of the record with that archive, read straight from the file.
 QString stored(const QString &path, const QString &column, const QString &archive)
@@ -61,28 +50,6 @@ void clickInto(QWidget *control)
     QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, 5));
 }
 
-// A file-size limit for this process: writes past it fail instead of killing it.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -110,8 +77,8 @@ private slots:
         MainWindowFixture f;
         const QString contents = f.dir.filePath("contents.db");
         const QString other = f.dir.filePath("other.db");
-        makeCatalogue(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
-        makeCatalogue(f.folder(), "other.db", {{"o.zip", "Other", "Unit", "In use", ""}});
+        fixture::makeCatalogueFile(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
+        fixture::makeCatalogueFile(f.folder(), "other.db", {{"o.zip", "Other", "Unit", "In use", ""}});
         f.writeIni(recordView("[History]\nFile0=" + other.toUtf8() + "\n"));
         TfrmMain &w = f.start();
         QCOMPARE(panel(w, 0), QString("Record 1 of 1"));
@@ -165,7 +132,7 @@ private slots:
     void clearAllIsStored()
     {
         MainWindowFixture f;
-        makeCatalogue(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", "www.a.org"}});
+        fixture::makeCatalogueFile(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", "www.a.org"}});
         f.writeIni(recordView());
         TfrmMain &w = f.start();
         auto *origin = child<DBEdit>(w, "edtOrigin");
@@ -183,7 +150,7 @@ private slots:
     void longArchiveNameIsRefusedNotCut()
     {
         MainWindowFixture f;
-        makeCatalogue(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
+        fixture::makeCatalogueFile(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
         f.writeIni(recordView());
         TfrmMain &w = f.start();
         const QString longName = QStringLiteral("a-rather-long-archive-name-for-a-product-123.zip");
@@ -207,7 +174,7 @@ private slots:
     void storeOfARecordChangedElsewhereIsRefused()
     {
         MainWindowFixture f;
-        makeCatalogue(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
+        fixture::makeCatalogueFile(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
         f.writeIni(recordView());
         TfrmMain &w = f.start();
         auto *comments = child<DBMemo>(w, "memComments");
@@ -282,7 +249,7 @@ private slots:
         MainWindowFixture f;
         QVERIFY(QDir(f.dir.path()).mkdir("saves"));
         const QString saves = f.dir.filePath("saves"); // no trailing separator, as typed
-        makeCatalogue(saves, "untitled.db", {{"u.zip", "Kept", "Unit", "In use", ""}});
+        fixture::makeCatalogueFile(saves, "untitled.db", {{"u.zip", "Kept", "Unit", "In use", ""}});
         f.writeIni(recordView("[Paths]\nSaveAs=" + saves.toUtf8() + "\n"));
         TfrmMain &w = f.start();
         ModalAnswer boxes;
@@ -299,7 +266,7 @@ private slots:
     void failedNewNamesWhatIsOpen()
     {
         MainWindowFixture f;
-        makeCatalogue(f.folder(), "untitled.db", {});
+        fixture::makeCatalogueFile(f.folder(), "untitled.db", {});
         f.writeIni(recordView());
         TfrmMain &w = f.start();
         QCOMPARE(panel(w, 3), QString("contents"));
@@ -319,7 +286,7 @@ private slots:
     void sortShowsTheNewPosition()
     {
         MainWindowFixture f;
-        makeCatalogue(f.folder(), "contents.db",
+        fixture::makeCatalogueFile(f.folder(), "contents.db",
                       {{"a.zip", "Delta", "Unit", "In use", ""}, {"b.zip", "Alpha", "Unit", "In use", ""},
                        {"c.zip", "Charlie", "Unit", "In use", ""}, {"d.zip", "Bravo", "Unit", "In use", ""}});
         f.writeIni("[View]\nGrid=1\n");

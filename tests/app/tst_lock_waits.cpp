@@ -100,15 +100,6 @@ private:
     TfrmMain &m_window;
 };
 
-void makeCatalogue(const QString &folder)
-{
-    CatalogueTable t;
-    t.setDatabaseName(folder);
-    t.setTableName("contents.db");
-    t.createTable();
-    t.open();
-    fixture::addRecord(t, {"a.zip", "Alpha", "Unit", "In use", ""});
-}
 
 } // namespace
 
@@ -120,7 +111,7 @@ private slots:
     void startShowsTheWindowBeforeWaiting()
     {
         MainWindowFixture f;
-        makeCatalogue(f.folder());
+        fixture::makeCatalogueFile(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
         f.writeIni("[View]\nGrid=0\n");
         f.window = std::make_unique<TfrmMain>(f.folder(), &f.dialogs);
         f.window->setShowStartupMessages(false);
@@ -142,7 +133,7 @@ private slots:
     void storeWaitsWithTheBusyCursor()
     {
         MainWindowFixture f;
-        makeCatalogue(f.folder());
+        fixture::makeCatalogueFile(f.folder(), "contents.db", {{"a.zip", "Alpha", "Unit", "In use", ""}});
         f.writeIni("[View]\nGrid=0\n");
         TfrmMain &w = f.start();
         QList<bool> waits;

@@ -17,16 +17,7 @@ namespace S = CatalogueSchema;
 
 namespace {
 
-QByteArray recordViewIni()
-{
-    return "[Program]\nSaveInterface=1\nSaveRecNo=1\nKeepPaths=1\n[View]\nGrid=0\n"
-           "[TypeDefs]\nType0=Component\nType1=Unit\n[StatusDefs]\nStatus0=In use\n";
-}
 
-int currentPage(TfrmMain &w)
-{
-    return child<QStackedWidget>(w, "nbContents")->currentIndex();
-}
 
 } // namespace
 

@@ -22,12 +22,7 @@ class TstCatalogueTable : public QObject
 
 private:
     QTemporaryDir m_dir;
-    const QList<Rec> m_sample = {
-        {"b.zip", "Beta", "Unit", "In use", "www.b.org"},
-        {"a.zip", "alpha", "Component", "Testing", ""},
-        {"C.zip", "Gamma", "Tool", "Unseen", "www.c.org"},
-        {"a.zip", "Delta", "Expert", "Discarded", "www.a.org"},
-    };
+    const QList<Rec> m_sample = fourRecords();
 
 private slots:
     void init() { QVERIFY(m_dir.isValid()); }

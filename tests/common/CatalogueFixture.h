@@ -38,17 +38,42 @@ inline void addRecord(CatalogueTable &t, const Rec &r)
     t.post();
 }
 
-// Opens `table` on a new catalogue `name` in `dir` holding `recs`, on the last
-// record added.
-inline void makeCatalogue(CatalogueTable &t, const QTemporaryDir &dir, const QString &name,
-                          const QList<Rec> &recs = {})
+// Four records whose orders differ in every index: two share an archive, the
+// archives and products differ in case.
+inline QList<Rec> fourRecords()
 {
-    t.setDatabaseName(dir.path() + QLatin1Char('/'));
+    return {
+        {"b.zip", "Beta", "Unit", "In use", "www.b.org"},
+        {"a.zip", "alpha", "Component", "Testing", ""},
+        {"C.zip", "Gamma", "Tool", "Unseen", "www.c.org"},
+        {"a.zip", "Delta", "Expert", "Discarded", "www.a.org"},
+    };
+}
+
+// Opens `table` on a new catalogue `name` in `folder` holding `recs`, on the last
+// record added.
+inline void makeCatalogue(CatalogueTable &t, const QString &folder, const QString &name, const QList<Rec> &recs = {})
+{
+    t.setDatabaseName(folder);
     t.setTableName(name);
     t.createTable();
     t.open();
     for (const Rec &r : recs)
         addRecord(t, r);
+}
+
+inline void makeCatalogue(CatalogueTable &t, const QTemporaryDir &dir, const QString &name,
+                          const QList<Rec> &recs = {})
+{
+    makeCatalogue(t, dir.path(), name, recs);
+}
+
+// A new catalogue `name` in `folder` holding `recs`, written and closed, as another
+// program or an earlier run left it.
+inline void makeCatalogueFile(const QString &folder, const QString &name, const QList<Rec> &recs = {})
+{
+    CatalogueTable t;
+    makeCatalogue(t, folder, name, recs);
 }
 
 // The same, then on the first record, as a window shows a catalogue it opens.
