@@ -73,7 +73,9 @@ void ImageCommands::capture(DBImage *target)
     bool refused = false;
     {
         const MinimisedApplication minimised;
-        Delay(MinimiseWaitMs);
+        // A click meant for the program waits until the capture is over: its windows
+        // are meant to be away, and a post in the middle would lose the picture.
+        Delay(MinimiseWaitMs, QEventLoop::ExcludeUserInputEvents);
         {
             // No parent: a window manager hides the windows of a minimised one.
             TfrmCapture overlay(*m_grabber);
@@ -84,7 +86,7 @@ void ImageCommands::capture(DBImage *target)
         }
         if (!square.isEmpty()) {
             // Copied from the live screen while the program's windows are still away.
-            Delay(OverlayGoneWaitMs);
+            Delay(OverlayGoneWaitMs, QEventLoop::ExcludeUserInputEvents);
             captured = m_grabber->grab(square.rect());
             refused = captured.isNull();
         }

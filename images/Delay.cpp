@@ -4,17 +4,17 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-void Delay(int milliseconds)
+void Delay(int milliseconds, QEventLoop::ProcessEventsFlags flags)
 {
     QElapsedTimer clock;
     clock.start();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::processEvents(flags);
     // The timer only wakes the event loop when nothing else does, so the wait
     // sleeps instead of spinning.
     QTimer wake;
     wake.setSingleShot(true);
     for (qint64 left = milliseconds - clock.elapsed(); left > 0; left = milliseconds - clock.elapsed()) {
         wake.start(int(left));
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
     }
 }
