@@ -63,7 +63,7 @@ void ImageCommands::capture(DBImage *target)
     if (!ErrorReport::guarded(&m_parts.window, [this] { m_parts.table.edit(); }))
         return;
     // A desktop that lets no program copy it is told at once, before the windows go.
-    if (m_grabber->grab(QRect(0, 0, 1, 1)).isNull()) {
+    if (m_grabber->grab(QRect(m_grabber->desktopArea().topLeft(), QSize(1, 1))).isNull()) {
         inform(m_grabber->refusal());
         return;
     }

@@ -2,6 +2,10 @@
 
 #include <string>
 
+// The Windows headers' min and max macros would break std::min and Qt's headers.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #include <ddeml.h>
 
