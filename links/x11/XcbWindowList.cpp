@@ -83,9 +83,9 @@ bool viewable(xcb_connection_t *c, xcb_window_t window)
 }
 
 struct Atoms {
-    xcb_atom_t clientList, wmState, netWmState, hidden, maxVert, maxHorz, activeWindow;
+    xcb_atom_t stackingList, clientList, wmState, netWmState, hidden, maxVert, maxHorz, activeWindow;
     explicit Atoms(xcb_connection_t *c)
-        : clientList(atom(c, "_NET_CLIENT_LIST_STACKING")), wmState(atom(c, "WM_STATE")),
+        : stackingList(atom(c, "_NET_CLIENT_LIST_STACKING")), clientList(atom(c, "_NET_CLIENT_LIST")), wmState(atom(c, "WM_STATE")),
           netWmState(atom(c, "_NET_WM_STATE")), hidden(atom(c, "_NET_WM_STATE_HIDDEN")),
           maxVert(atom(c, "_NET_WM_STATE_MAXIMIZED_VERT")), maxHorz(atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ")),
           activeWindow(atom(c, "_NET_ACTIVE_WINDOW"))
@@ -133,7 +133,9 @@ std::vector<TopWindow> XcbWindowList::topLevelWindows()
     const Atoms a(c);
     // A window manager lists the windows it manages; without one the windows are
     // the root's children, and a manager that lists nothing keeps each in a frame.
-    std::vector<xcb_window_t> candidates = windowsIn(property(c, root, a.clientList, XCB_ATOM_WINDOW, 4096).get());
+    std::vector<xcb_window_t> candidates = windowsIn(property(c, root, a.stackingList, XCB_ATOM_WINDOW, 4096).get());
+    if (candidates.empty())
+        candidates = windowsIn(property(c, root, a.clientList, XCB_ATOM_WINDOW, 4096).get());
     const bool managed = !candidates.empty();
     if (!managed) {
         for (const xcb_window_t top : children(c, root)) {
@@ -146,7 +148,7 @@ std::vector<TopWindow> XcbWindowList::topLevelWindows()
         }
     }
     std::vector<TopWindow> windows;
-    // Both lists run from the bottom of the stack to its top.
+    // The lists run from the bottom of the stack (or the oldest window) to the top.
     for (auto it = candidates.crbegin(); it != candidates.crend(); ++it) {
         TopWindow window{*it, classNamesOf(c, *it), minimised(c, a, *it)};
         if (window.classNames.isEmpty())
