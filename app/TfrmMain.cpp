@@ -3,8 +3,10 @@
 #include "app/CommandState.h"
 #include "app/ErrorReport.h"
 #include "app/FileCommands.h"
+#include "app/ImageCommands.h"
 #include "app/MainLayout.h"
 #include "app/MOXAbout.h"
+#include "app/OriginLink.h"
 #include "app/RecordEditing.h"
 #include "app/SettingsBinding.h"
 #include "app/StartupShutdown.h"
@@ -80,6 +82,9 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
     m_life = std::make_unique<StartupShutdown>(StartupShutdown::Parts{
         *this, tblContents, m_session, m_form, *m_commands, programSettings, *m_settingsFile, *m_binding,
         m_typeList, m_statusList, m_phrases, *m_editing, *m_views, *m_files, [this] { FormResize(); }});
+    m_images = std::make_unique<ImageCommands>(
+        ImageCommands::Parts{*this, tblContents, m_form, programSettings, *fileDialogs}, this);
+    m_originLink = std::make_unique<OriginLink>(*f.edtOrigin, this);
 
     m_editing->connectTable();
     connectControls();
@@ -121,6 +126,8 @@ void TfrmMain::connectControls()
     m_views->connectControls();
     connect(m_form.ItmAbout, &QAction::triggered, this, &TfrmMain::ItmAboutClick);
     m_editing->connectControls();
+    m_images->connectControls();
+    m_originLink->connectControls();
 }
 
 void TfrmMain::FormCreate()

@@ -13,6 +13,8 @@ class CommandState;
 class DataSource;
 class FileCommands;
 class FileDialogs;
+class ImageCommands;
+class OriginLink;
 class RecordEditing;
 class SettingsBinding;
 class SettingsFile;
@@ -86,4 +88,6 @@ private:
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<SettingsBinding> m_binding;
     std::unique_ptr<StartupShutdown> m_life;
+    std::unique_ptr<ImageCommands> m_images;
+    std::unique_ptr<OriginLink> m_originLink;
 };

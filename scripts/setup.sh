@@ -7,7 +7,7 @@ MOX_CMAKE_ARGS=()
 
 # Debian packages, by what needs them.
 MOX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev
-                    libsqlite3-dev libbenchmark-dev)
+                    libsqlite3-dev libbenchmark-dev libxcb1-dev)
 MOX_RUN_PACKAGES=(qt6-qpa-plugins libqt6svg6 fonts-dejavu-core fonts-liberation2)
 MOX_TEST_PACKAGES=(xvfb dbus-daemon at-spi2-core python3 python3-pyatspi xdotool imagemagick)
 
