@@ -2,7 +2,7 @@
 // "Standard phrases" submenu and inserting a phrase into Guide or Comments.
 
 #include "tests/app/MainWindowFixture.h"
-#include "tests/app/ModalScript.h"
+#include "tests/common/ModalScript.h"
 
 #include "catalogue/CatalogueTable.h"
 #include "widgets/data/DBComboBox.h"

@@ -3,7 +3,7 @@
 // dialogs, and what survives a restart through mox.ini.
 
 #include "tests/app/MainWindowFixture.h"
-#include "tests/app/ModalScript.h"
+#include "tests/common/ModalScript.h"
 
 #include "settings/ui/DefinitionListBox.h"
 #include "settings/ui/MOXPhrases.h"

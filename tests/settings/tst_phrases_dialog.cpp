@@ -14,14 +14,6 @@
 
 namespace {
 
-struct MainStandIn : QWidget {
-    MainStandIn()
-    {
-        setFont(designFont());
-        setGeometry(100, 80, 640, 480);
-    }
-};
-
 struct Fixture {
     MainStandIn main;
     PhraseList phrases;
@@ -184,9 +176,7 @@ private slots:
             top = b->y();
         }
         QVERIFY(!f.button("btnHelp")->isEnabled());
-        const QRect main = f.main.frameGeometry(), own = f.dialog.frameGeometry();
-        QCOMPARE(own.topLeft(), QPoint(main.left() + (main.width() - own.width()) / 2,
-                                       main.top() + (main.height() - own.height()) / 2));
+        QVERIFY(centredOver(f.dialog, f.main));
         saveShot(f.dialog, QStringLiteral("phrases.png"));
     }
 };

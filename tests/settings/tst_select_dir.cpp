@@ -23,14 +23,6 @@ private:
     QList<Drive> m_drives;
 };
 
-struct MainStandIn : QWidget {
-    MainStandIn()
-    {
-        setFont(designFont());
-        setGeometry(100, 80, 640, 480);
-    }
-};
-
 // Two drives in a temporary folder: one/ with sub/{Beta, alpha, .hidden}, and two/.
 struct Fixture {
     QTemporaryDir dir;
@@ -215,8 +207,7 @@ private slots:
         QCOMPARE(ok->text(), QStringLiteral("&OK"));
         for (QWidget *w : notice.findChildren<QWidget *>())
             QVERIFY2(notice.rect().contains(w->geometry()), qPrintable(w->objectName()));
-        const QRect m = main.frameGeometry(), own = notice.frameGeometry();
-        QCOMPARE(own.topLeft(), QPoint(m.left() + (m.width() - own.width()) / 2, m.top() + (m.height() - own.height()) / 2));
+        QVERIFY(centredOver(notice, main));
         saveShot(notice, QStringLiteral("invalid-path.png"));
         QTest::keyClick(ok, Qt::Key_Space);
         QVERIFY(!notice.isVisible());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -31,6 +33,8 @@ public:
         m_steps.append(std::move(step));
         m_timer.start();
     }
+    // Every step has run.
+    bool done() const { return m_steps.isEmpty(); }
 
 private:
     void play()
@@ -60,4 +64,25 @@ T *part(QDialog &dialog, const char *name)
     if (!found)
         qFatal("the dialog %s has no %s", qPrintable(dialog.objectName()), name);
     return found;
+}
+
+// What a dialog says: its caption and its labels' texts.
+inline QString saying(const QDialog &dialog)
+{
+    QString text;
+    for (const QLabel *label : dialog.findChildren<QLabel *>())
+        text += label->text();
+    return dialog.windowTitle() + QStringLiteral(": ") + text;
+}
+
+// Clicks the dialog's button with that text (without '&').
+inline void pressButton(QDialog &dialog, const QString &text)
+{
+    for (QAbstractButton *b : dialog.findChildren<QAbstractButton *>()) {
+        if (b->text().remove(u'&') == text) {
+            QTest::mouseClick(b, Qt::LeftButton);
+            return;
+        }
+    }
+    QTest::qFail(qPrintable(QStringLiteral("the dialog has no button %1").arg(text)), __FILE__, __LINE__);
 }
