@@ -89,13 +89,15 @@ void DefinitionList::editExit()
     const int i = m_c.list->selectedRow();
     const QString s = NormalizeText(TrimControls(m_c.edit->text()));
     const int same = s.isEmpty() ? -1 : find(s);
+    m_committedRow = i;
     if (!s.isEmpty() && same < 0) {
         if (i >= 0)
             delete m_c.list->takeItem(i);
-        insertSorted(s);
+        m_committedRow = insertSorted(s);
     } else if (i >= 0 && (s.isEmpty() || same != i)) {
         // Emptied, or renamed to an entry that is there already: the edited one goes.
         delete m_c.list->takeItem(i);
+        m_committedRow = -1;
     }
     m_c.border->hide();
     m_c.list->selectRow(s.isEmpty() ? -1 : find(s));
@@ -131,10 +133,14 @@ void DefinitionList::removeClick()
     if (i < 0)
         return;
     const QString t = m_c.list->item(i)->text();
+    const bool editing = editorOpen();
     closeEditor();
-    // An entry never named was an addition; the commit has dealt with it.
-    if (!t.isEmpty() && i < m_c.list->count())
-        delete m_c.list->takeItem(i);
+    // The entry being edited goes where its commit put it, if the commit kept it:
+    // a changed name may have moved it, and another entry into its place. An entry
+    // never named was an addition that the commit has dealt with.
+    const int gone = editing ? m_committedRow : (t.isEmpty() ? -1 : i);
+    if (gone >= 0 && gone < m_c.list->count())
+        delete m_c.list->takeItem(gone);
     m_c.list->selectRow(std::min(i, m_c.list->count() - 1));
 }
 

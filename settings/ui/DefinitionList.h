@@ -56,4 +56,5 @@ private:
     Controls m_c;
     TextOrder m_order;
     bool m_committing = false;
+    int m_committedRow = -1; // where the last commit left the edited entry; -1: removed
 };

@@ -168,6 +168,16 @@ private slots:
             << "type" << abc << QStringList{"remove"} << abc << -1 << "";
         QTest::newRow("remove an addition never named")
             << "type" << abc << QStringList{"add", "remove"} << abc << 0 << "";
+        // Remove while a changed name is pending: the entry being edited goes, never
+        // a neighbour that the commit moved into its place.
+        QTest::newRow("remove while renaming removes the renamed entry")
+            << "type" << abc << QStringList{"click:0", "type:zed", "remove"} << QStringList{"Beta", "Gamma"} << 0
+            << "";
+        QTest::newRow("remove while renaming to a name that is there keeps that one")
+            << "type" << abc << QStringList{"click:0", "type:GAMMA", "remove"} << QStringList{"Beta", "Gamma"} << 0
+            << "";
+        QTest::newRow("remove while emptying removes only the emptied one")
+            << "type" << abc << QStringList{"click:1", "type:", "remove"} << QStringList{"Alpha", "Gamma"} << 1 << "";
         QTest::newRow("Down commits and edits the next")
             << "type" << abc << QStringList{"click:0", "type:alpha", "key:Down"} << abc << 1 << "Beta";
         QTest::newRow("Down on the last stays there")
