@@ -28,6 +28,10 @@ class TRecentlist;
 class TfrmAbout;
 class TfrmCantOpen;
 class TfrmDelete;
+class TfrmInvalidPath;
+class TfrmPhrases;
+class TfrmSelectDir;
+class TfrmSettings;
 
 // The main window's fixed layout: every control, menu item and dialog, named as the
 // window's design names them (each also carries that name as its object name). It
@@ -75,12 +79,18 @@ struct MainForm {
             *ItmAbout = nullptr, *Itm_Undo = nullptr, *Itm_Cut = nullptr, *Itm_Copy = nullptr,
             *Itm_Paste = nullptr, *Itm_SelectAll = nullptr, *Itm_ClearAll = nullptr;
     RecentMenu *recentMenu = nullptr;
+    // The control that mnuMemos was last opened on.
+    QWidget *popupComponent = nullptr;
     // The grid's flag pictures, loaded once.
     QPixmap checked, unchecked;
 
     // Made after the main window, once, in this order; they live until the program ends.
+    TfrmSettings *frmSettings = nullptr;
     TfrmDelete *frmDelete = nullptr;
     TfrmAbout *frmAbout = nullptr;
+    TfrmPhrases *frmPhrases = nullptr;
+    TfrmInvalidPath *frmInvalidPath = nullptr;
+    TfrmSelectDir *frmSelectDir = nullptr;
     TfrmCantOpen *frmCantOpen = nullptr;
 
 private:

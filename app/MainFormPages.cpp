@@ -202,7 +202,9 @@ void MainForm::createRecordPage(DataSource *data)
                        static_cast<QWidget *>(memComments), static_cast<QWidget *>(cbbType->lineEdit()),
                        static_cast<QWidget *>(cbbStatus->lineEdit())}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(w, &QWidget::customContextMenuRequested, mnuMemos,
-                         [menu = mnuMemos, w](const QPoint &pos) { menu->popup(w->mapToGlobal(pos)); });
+        QObject::connect(w, &QWidget::customContextMenuRequested, mnuMemos, [this, w](const QPoint &pos) {
+            popupComponent = w;
+            mnuMemos->popup(w->mapToGlobal(pos));
+        });
     }
 }

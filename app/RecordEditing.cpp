@@ -23,7 +23,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
 #include <QToolButton>
 
@@ -106,17 +105,6 @@ void RecordEditing::reportError(const QString &message)
     const QString before = std::exchange(m_reportShowing, message);
     ErrorReport::show(&m_parts.window, message);
     m_reportShowing = before;
-}
-
-void RecordEditing::buildPhraseMenu()
-{
-    QMenu *menu = m_form.Itm_Phrases;
-    menu->clear();
-    for (const QString &phrase : m_parts.phrases.items()) {
-        QAction *item = menu->addAction(QString(phrase).replace(u'&', QStringLiteral("&&")));
-        item->setData(phrase);
-    }
-    menu->setEnabled(!m_parts.phrases.isEmpty());
 }
 
 // ---- the image rule ---------------------------------------------------------------------

@@ -10,7 +10,6 @@ class CatalogueSession;
 class CommandState;
 class DBComboBox;
 class FileDialogs;
-class PhraseList;
 class PickList;
 class QWidget;
 struct MainForm;
@@ -32,7 +31,6 @@ public:
         FileDialogs &fileDialogs;
         PickList &typeList;
         PickList &statusList;
-        PhraseList &phrases;
     };
     explicit RecordEditing(const Parts &parts);
     ~RecordEditing() override;
@@ -72,8 +70,6 @@ public:
 
     // The image controls follow the Type box: enabled for "Component" exactly.
     void EnableImageControls();
-    // The standard-phrase submenu of the memo menu, from the phrase list.
-    void buildPhraseMenu();
     // An error a control met, reported once however many controls met it.
     void reportError(const QString &message);
 

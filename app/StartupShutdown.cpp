@@ -4,6 +4,7 @@
 #include "app/CommandState.h"
 #include "app/ErrorReport.h"
 #include "app/FileCommands.h"
+#include "app/PhraseCommands.h"
 #include "app/MainForm.h"
 #include "app/RecordEditing.h"
 #include "app/SettingsBinding.h"
@@ -113,7 +114,7 @@ void StartupShutdown::startUp()
     }
 
     // 13-14
-    m_parts.editing.buildPhraseMenu();
+    m_parts.phraseCommands.buildPhraseMenu();
     if (!settings.Grid)
         commands.RememberCommandStates();
 }

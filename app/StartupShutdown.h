@@ -8,6 +8,7 @@ class CatalogueSession;
 class CatalogueTable;
 class CommandState;
 class FileCommands;
+class PhraseCommands;
 class PhraseList;
 class PickList;
 class QMainWindow;
@@ -39,6 +40,7 @@ public:
         RecordEditing &editing;
         ViewSwitch &views;
         FileCommands &files;
+        PhraseCommands &phraseCommands;
         std::function<void()> formResize;
     };
     explicit StartupShutdown(const Parts &parts);

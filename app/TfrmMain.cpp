@@ -7,8 +7,10 @@
 #include "app/MainLayout.h"
 #include "app/MOXAbout.h"
 #include "app/OriginLink.h"
+#include "app/PhraseCommands.h"
 #include "app/RecordEditing.h"
 #include "app/SettingsBinding.h"
+#include "app/SettingsCommands.h"
 #include "app/StartupShutdown.h"
 #include "app/StatusPanels.h"
 #include "app/ViewSwitch.h"
@@ -17,6 +19,10 @@
 #include "catalogue/ui/MOXDeleteRecord.h"
 #include "settings/Recent.h"
 #include "settings/SettingsFile.h"
+#include "settings/ui/MOXInvalidPath.h"
+#include "settings/ui/MOXPhrases.h"
+#include "settings/ui/MOXSelectDir.h"
+#include "settings/ui/MOXSettings.h"
 #include "widgets/data/DBMemo.h"
 #include "widgets/data/DBNavigator.h"
 #include "widgets/grid/DBGrid.h"
@@ -71,17 +77,20 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
         *f.stsMOX);
     m_editing = std::make_unique<RecordEditing>(RecordEditing::Parts{
         *this, tblContents, m_session, m_form, *m_commands, programSettings, *fileDialogs, m_typeList,
-        m_statusList, m_phrases});
+        m_statusList});
     m_views = std::make_unique<ViewSwitch>(
         ViewSwitch::Parts{*this, tblContents, m_form, *m_commands, programSettings, *m_editing});
     m_files = std::make_unique<FileCommands>(FileCommands::Parts{
         *this, tblContents, m_session, m_form, *m_commands, programSettings, *fileDialogs, *mnuMRU});
+    m_settingsCommands = std::make_unique<SettingsCommands>(SettingsCommands::Parts{m_form, m_typeList, m_statusList});
+    m_phraseCommands = std::make_unique<PhraseCommands>(PhraseCommands::Parts{*this, tblContents, m_form, m_phrases});
     m_binding = std::make_unique<SettingsBinding>(
         SettingsBinding::Parts{*this, tblContents, *f.grdContents, m_typeList, m_statusList, m_phrases, *mnuMRU,
                                *f.pnlToolbar, *f.stsMOX, m_settingsFile->fileName()});
     m_life = std::make_unique<StartupShutdown>(StartupShutdown::Parts{
         *this, tblContents, m_session, m_form, *m_commands, programSettings, *m_settingsFile, *m_binding,
-        m_typeList, m_statusList, m_phrases, *m_editing, *m_views, *m_files, [this] { FormResize(); }});
+        m_typeList, m_statusList, m_phrases, *m_editing, *m_views, *m_files, *m_phraseCommands,
+        [this] { FormResize(); }});
     m_images = std::make_unique<ImageCommands>(
         ImageCommands::Parts{*this, tblContents, m_form, programSettings, *fileDialogs}, this);
     m_originLink = std::make_unique<OriginLink>(*f.edtOrigin, this);
@@ -128,6 +137,8 @@ void TfrmMain::connectControls()
     m_editing->connectControls();
     m_images->connectControls();
     m_originLink->connectControls();
+    m_settingsCommands->connectControls();
+    m_phraseCommands->connectControls();
 }
 
 void TfrmMain::FormCreate()
@@ -143,9 +154,16 @@ void TfrmMain::FormDestroy()
 void TfrmMain::createDialogs()
 {
     // Created once, in this order, and kept until the program ends.
+    m_form.frmSettings = new TfrmSettings(this, programSettings, m_typeList, m_statusList, m_programFolder);
     m_form.frmDelete = new TfrmDelete(this);
     m_form.frmAbout = new TfrmAbout(this);
+    m_form.frmPhrases = new TfrmPhrases(this, m_phrases);
+    m_form.frmInvalidPath = new TfrmInvalidPath(this);
+    m_form.frmSelectDir = new TfrmSelectDir(this, m_programFolder);
+    m_form.frmSettings->setPathDialogs(m_form.frmInvalidPath, m_form.frmSelectDir);
     m_form.frmCantOpen = new TfrmCantOpen(this);
+    m_settingsCommands->connectDialog();
+    m_phraseCommands->connectDialog();
 }
 
 const QString &TfrmMain::startupMessages() const

@@ -74,6 +74,8 @@ void TestPictures::everyPictureIsThere_data()
     QTest::newRow("folder") << "folder" << notice;
     QTest::newRow("not-found") << "not-found" << notice;
     QTest::newRow("about") << "about" << QSize(249, 115);
+    QTest::newRow("definition-add") << "definition-add" << glyph;
+    QTest::newRow("definition-remove") << "definition-remove" << glyph;
 }
 
 void TestPictures::everyPictureIsThere()
