@@ -47,17 +47,6 @@ QString encodeValue(const QString &value)
     return text;
 }
 
-QString limited(const QString &value)
-{
-    qsizetype length = ProfileDocument::MaxValueLength;
-    if (value.size() <= length)
-        return value;
-    // Never cut a character in half.
-    if (value[length - 1].isHighSurrogate())
-        --length;
-    return value.left(length);
-}
-
 bool sameName(QStringView a, QStringView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -266,7 +255,7 @@ std::optional<QString> ProfileDocument::value(QStringView section, QStringView k
     for (const Range &range : sectionRanges(section)) {
         for (qsizetype i = range.first + 1; i < range.second; ++i) {
             if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, name))
-                return limited(m_lines[i].value);
+                return m_lines[i].value;
         }
     }
     return std::nullopt;
@@ -288,7 +277,7 @@ QList<ProfileDocument::Entry> ProfileDocument::entries(QStringView section) cons
             const bool seen = std::any_of(result.cbegin(), result.cend(),
                                           [&](const Entry &entry) { return sameName(entry.first, line.name); });
             if (!seen)
-                result.append({line.name, limited(line.value)});
+                result.append({line.name, line.value});
         }
     }
     return result;
@@ -308,7 +297,7 @@ QStringList ProfileDocument::listValues(QStringView section) const
     for (const Range &range : sectionRanges(section)) {
         for (qsizetype i = range.first + 1; i < range.second; ++i) {
             if (m_lines[i].kind == Kind::Key)
-                values.append(limited(m_lines[i].value));
+                values.append(m_lines[i].value);
         }
     }
     return values;

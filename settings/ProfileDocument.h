@@ -36,8 +36,6 @@
 class ProfileDocument
 {
 public:
-    // The most characters that a read of one value returns.
-    static constexpr qsizetype MaxValueLength = 1023;
 
     using Entry = QPair<QString, QString>;
 

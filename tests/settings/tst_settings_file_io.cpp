@@ -144,7 +144,7 @@ private slots:
 
         // Once there is room again the same file saves.
         file.save();
-        QCOMPARE(ProfileFile(path).readString(u"Test", u"Payload").size(), qMin(payloadSize, 1023));
+        QCOMPARE(ProfileFile(path).readString(u"Test", u"Payload").size(), payloadSize);
     }
 
     void folderIsNeitherReadNorReplaced()

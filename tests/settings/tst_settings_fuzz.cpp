@@ -67,9 +67,6 @@ QString randomValue(QRandomGenerator &random)
 QString stored(QString value)
 {
     value.replace(u'\r', u' ').replace(u'\n', u' ');
-    if (value.size() > ProfileDocument::MaxValueLength)
-        value.truncate(value[ProfileDocument::MaxValueLength - 1].isHighSurrogate() ? ProfileDocument::MaxValueLength - 1
-                                                                                     : ProfileDocument::MaxValueLength);
     return value;
 }
 
