@@ -1,6 +1,8 @@
 // The cursor of the catalogue table: the order list, the current record and the moves.
 #include "catalogue/CatalogueTable.h"
 
+#include "catalogue/TextMatch.h"
+
 #include <algorithm>
 
 namespace Schema = CatalogueSchema;
@@ -247,6 +249,54 @@ void CatalogueTable::gotoBookmark(Bookmark bookmark)
     m_bof = m_eof = false;
     notify(TableEvent::RecordChanged);
     fire(&CatalogueTableHandler::afterScroll);
+}
+
+bool CatalogueTable::findText(const QString &text, const std::vector<int> &fields, SearchStart start,
+                              const std::function<void()> &stillSearching)
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    std::optional<qint64> anchor;
+    if (start == SearchStart::Next) {
+        // Next on the last record only sets the end flag: the end means not found.
+        if (m_eof || m_pos < 0)
+            return false;
+        anchor = m_rowId;
+    }
+    const QByteArray needle = TextMatch::asciiLower(text).toUtf8();
+    using Outcome = CatalogueStore::SearchResult::Outcome;
+    CatalogueStore::SearchResult result;
+    bool withAnchor = false;
+    for (int after = m_pos + 1;; ++after) {
+        result = m_store.findHolding(order(), fields, needle, anchor, withAnchor, stillSearching);
+        if (result.outcome != Outcome::AnchorGone)
+            break;
+        // Another program deleted the record: the search goes on from the next one that is there.
+        if (after >= m_order.size())
+            return false;
+        anchor = m_order.rowId(after);
+        withAnchor = true;
+    }
+    if (result.outcome != Outcome::Found)
+        return false;
+
+    int pos = m_order.positionOf(result.rowId);
+    if (pos < 0) {
+        // Another program added the record since the order was read.
+        buildOrder();
+        pos = m_order.positionOf(result.rowId);
+        if (pos < 0)
+            throw EngineError(QStringLiteral("The record found is no longer in the catalogue."));
+    }
+    m_pos = pos;
+    loadCurrent();
+    // As a walk from the first record would leave them.
+    m_bof = start == SearchStart::First && m_pos == 0;
+    m_eof = false;
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+    return true;
 }
 
 void CatalogueTable::refresh()

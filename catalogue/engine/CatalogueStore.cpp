@@ -73,6 +73,7 @@ CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProte
             throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")
                                   .arg(shown, QLatin1String(Schema::indexes()[size_t(order.index)].name)));
         prepareStatements();
+        m_db.addSearchFunction();
 
         SqlStatement count(m_db, CatalogueSql::countRows(), Reading);
         if (!count.step())
@@ -134,6 +135,7 @@ void CatalogueStore::close()
     m_insert.reset();
     m_delete.reset();
     m_keyset.reset();
+    m_searches.clear();
     m_lockWait.finished();
     m_db.close();
 }
@@ -245,6 +247,76 @@ int CatalogueStore::readGridRowsAfter(const Record &anchor, CatalogueOrder order
     }
     stmt.reset();
     return int(n);
+}
+
+CatalogueStore::SearchResult CatalogueStore::findHolding(CatalogueOrder order, const std::vector<int> &fields,
+                                                        const QByteArray &foldedNeedle, std::optional<qint64> anchor,
+                                                        bool withAnchor, const std::function<void()> &stillSearching)
+{
+    using Outcome = SearchResult::Outcome;
+    // A search of a long catalogue is one long statement: the caller hears that it goes on.
+    struct Ticking {
+        Connection &db;
+        ~Ticking() { db.setProgressHandler(nullptr); }
+    } ticking{m_db};
+    if (stillSearching)
+        m_db.setProgressHandler(stillSearching);
+    const auto txn = readTransaction();
+
+    if (!anchor) {
+        const std::optional<qint64> found = firstRow(CatalogueSql::firstHolding(m_cols, order, fields), foldedNeedle, {});
+        return found ? SearchResult{Outcome::Found, *found} : SearchResult{};
+    }
+    // Where the anchor has no value, a stretch compares differently (NULL is no value to
+    // compare with), so the stretches depend on which of its order values are missing.
+    std::vector<bool> noValue;
+    {
+        SqlStatement &stmt = *m_selectSortKey;
+        stmt.reset();
+        stmt.bindInt64(1, *anchor);
+        const SqlStatement::Step got = stmt.tryStep();
+        if (got == SqlStatement::Step::Row) {
+            for (const int field : CatalogueSql::orderPartFields(order))
+                noValue.push_back(stmt.columnIsNull(field));
+        }
+        stmt.reset();
+        if (got != SqlStatement::Step::Row && got != SqlStatement::Step::Done)
+            stmt.fail();
+        if (got == SqlStatement::Step::Done)
+            return {Outcome::AnchorGone, 0};
+    }
+    for (const CatalogueSql::SearchStretch &stretch : CatalogueSql::stretchesAfter(order, noValue, withAnchor)) {
+        if (const std::optional<qint64> found =
+                firstRow(CatalogueSql::firstHoldingIn(m_cols, order, fields, stretch), foldedNeedle, anchor))
+            return {Outcome::Found, *found};
+    }
+    return {};
+}
+
+std::optional<qint64> CatalogueStore::firstRow(const QString &sql, const QByteArray &foldedNeedle,
+                                               std::optional<qint64> anchor)
+{
+    // A few dozen texts at most (orders, field choices, stretches); a bound all the same.
+    constexpr size_t KeptSearches = 64;
+    auto it = m_searches.find(sql);
+    if (it == m_searches.end()) {
+        if (m_searches.size() >= KeptSearches)
+            m_searches.clear();
+        it = m_searches.emplace(sql, std::make_unique<SqlStatement>(m_db, sql, Reading)).first;
+    }
+    SqlStatement &stmt = *it->second;
+    stmt.reset();
+    stmt.bindText(1, foldedNeedle);
+    if (anchor)
+        stmt.bindInt64(2, *anchor);
+    std::optional<qint64> rowId;
+    const SqlStatement::Step got = stmt.tryStep();
+    if (got == SqlStatement::Step::Row)
+        rowId = stmt.columnInt64(0);
+    stmt.reset();
+    if (got != SqlStatement::Step::Row && got != SqlStatement::Step::Done)
+        stmt.fail();
+    return rowId;
 }
 
 void CatalogueStore::readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out)

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -65,6 +66,16 @@ public:
                           std::span<Record> out);
     // `count` rows from position `first` in `order`, straight from the index.
     void readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out);
+    // The search: the first row in `order` whose `fields` hold `foldedNeedle` (UTF-8,
+    // folded by TextMatch), from the top, or after the row `anchor` (from it on with
+    // `withAnchor`), read in one pass under one lock. `stillSearching` is called every
+    // so often meanwhile; it must not throw.
+    struct SearchResult {
+        enum class Outcome { Found, NoneFound, AnchorGone } outcome = Outcome::NoneFound;
+        qint64 rowId = 0;
+    };
+    SearchResult findHolding(CatalogueOrder order, const std::vector<int> &fields, const QByteArray &foldedNeedle,
+                             std::optional<qint64> anchor, bool withAnchor, const std::function<void()> &stillSearching);
     // Several reads under one lock.
     Connection::ReadTransaction readTransaction() { return Connection::ReadTransaction(m_db); }
 
@@ -85,6 +96,7 @@ public:
 private:
     void readColumns(const QString &shown);
     void prepareStatements();
+    std::optional<qint64> firstRow(const QString &sql, const QByteArray &foldedNeedle, std::optional<qint64> anchor);
 
     LockWait m_lockWait;
     Connection m_db;
@@ -92,4 +104,6 @@ private:
     std::unique_ptr<SqlStatement> m_selectFull, m_selectGrid, m_selectLong, m_selectSortKey, m_insert, m_delete,
         m_keyset;
     CatalogueOrder m_keysetOrder; // the order m_keyset was prepared for
+    // The search's statements, by their text: repeated Find Next steps reuse them.
+    std::map<QString, std::unique_ptr<SqlStatement>> m_searches;
 };

@@ -1,5 +1,6 @@
 #include "catalogue/engine/CatalogueFile.h"
 #include "catalogue/engine/CatalogueSql.h"
+#include "catalogue/engine/Connection.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,7 +30,11 @@ QString orderName(CatalogueOrder order)
 class Db
 {
 public:
-    explicit Db(const QString &path) { sqlite3_open(QFile::encodeName(path).constData(), &m_db); }
+    explicit Db(const QString &path)
+    {
+        sqlite3_open(QFile::encodeName(path).constData(), &m_db);
+        Connection::addSearchFunction(m_db);
+    }
     ~Db() { sqlite3_close(m_db); }
     Db(const Db &) = delete;
     Db &operator=(const Db &) = delete;
@@ -75,6 +80,31 @@ private:
     QTemporaryDir m_dir;
     const CatalogueSql::Columns m_cols = CatalogueSql::createdColumns();
 
+    // The search from the top, then after an anchor in every stretch there is, for the
+    // fields Archive and Origin; with whether it seeks to where it starts. Only the rows
+    // after an anchor without a sort value are found by reading past those without one.
+    QList<QPair<QString, bool>> searches(CatalogueOrder order) const
+    {
+        const std::vector<int> fields{S::Archive, S::Origin};
+        QList<QPair<QString, bool>> texts{{CatalogueSql::firstHolding(m_cols, order, fields), false}};
+        const size_t parts = size_t(CatalogueSql::orderParts(order));
+        for (const bool withAnchor : {false, true}) {
+            for (size_t missing = 0; missing <= parts; ++missing) {
+                std::vector<bool> noValue(parts, false);
+                if (missing < parts)
+                    noValue[missing] = true;
+                for (const CatalogueSql::SearchStretch &stretch : CatalogueSql::stretchesAfter(order, noValue, withAnchor)) {
+                    const QPair<QString, bool> text{
+                        CatalogueSql::firstHoldingIn(m_cols, order, fields, stretch),
+                        stretch.equalParts > 0 || stretch.next != CatalogueSql::SearchStretch::Next::HasValue};
+                    if (!texts.contains(text))
+                        texts << text;
+                }
+            }
+        }
+        return texts;
+    }
+
     QString newCatalogue(const QString &name)
     {
         const QString path = m_dir.filePath(name);
@@ -105,6 +135,8 @@ private slots:
         for (const CatalogueOrder order : allOrders()) {
             texts << CatalogueSql::rowIdsInOrder(m_cols, order) << CatalogueSql::firstRowId(m_cols, order)
                   << CatalogueSql::gridRowsInOrder(m_cols, order) << CatalogueSql::gridRowsAfter(m_cols, order);
+            for (const auto &search : searches(order))
+                texts << search.first;
         }
         for (const QString &sql : texts)
             QVERIFY2(db.prepareError(sql).isEmpty(), qPrintable(sql + ": " + db.prepareError(sql)));
@@ -122,6 +154,10 @@ private slots:
             QTest::newRow(qPrintable(name + ", first row")) << CatalogueSql::firstRowId(m_cols, order) << false;
             QTest::newRow(qPrintable(name + ", grid page")) << CatalogueSql::gridRowsInOrder(m_cols, order) << false;
             QTest::newRow(qPrintable(name + ", keyset step")) << CatalogueSql::gridRowsAfter(m_cols, order) << true;
+            // The search walks the order's own index from where it starts.
+            const auto found = searches(order);
+            for (int i = 0; i < found.size(); ++i)
+                QTest::newRow(qPrintable(name + ", search " + QString::number(i))) << found[i].first << found[i].second;
         }
     }
 
