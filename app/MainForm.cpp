@@ -101,7 +101,7 @@ void MainForm::createActions(QMainWindow *window)
     ItmRecord->setChecked(true);
 
     // The commands whose dialogs arrive later stay visible but do nothing yet.
-    for (QAction *pending : {ItmFind, ItmPhrases, ItmSettings})
+    for (QAction *pending : {ItmPhrases, ItmSettings})
         pending->setEnabled(false);
 }
 

@@ -28,6 +28,8 @@ class TRecentlist;
 class TfrmAbout;
 class TfrmCantOpen;
 class TfrmDelete;
+class TfrmFind;
+class TfrmNotFound;
 
 // The main window's fixed layout: every control, menu item and dialog, named as the
 // window's design names them (each also carries that name as its object name). It
@@ -81,7 +83,9 @@ struct MainForm {
     // Made after the main window, once, in this order; they live until the program ends.
     TfrmDelete *frmDelete = nullptr;
     TfrmAbout *frmAbout = nullptr;
+    TfrmFind *frmFind = nullptr;
     TfrmCantOpen *frmCantOpen = nullptr;
+    TfrmNotFound *frmNotFound = nullptr;
 
 private:
     void createActions(QMainWindow *window);

@@ -3,6 +3,7 @@
 #include "app/CommandState.h"
 #include "app/ErrorReport.h"
 #include "app/FileCommands.h"
+#include "app/FindCommands.h"
 #include "app/MainLayout.h"
 #include "app/MOXAbout.h"
 #include "app/RecordEditing.h"
@@ -13,6 +14,8 @@
 #include "catalogue/DataSource.h"
 #include "catalogue/ui/MOXCantOpen.h"
 #include "catalogue/ui/MOXDeleteRecord.h"
+#include "catalogue/ui/MOXFind.h"
+#include "catalogue/ui/MOXNotFound.h"
 #include "settings/Recent.h"
 #include "settings/SettingsFile.h"
 #include "widgets/data/DBMemo.h"
@@ -74,6 +77,7 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
         ViewSwitch::Parts{*this, tblContents, m_form, *m_commands, programSettings, *m_editing});
     m_files = std::make_unique<FileCommands>(FileCommands::Parts{
         *this, tblContents, m_session, m_form, *m_commands, programSettings, *fileDialogs, *mnuMRU});
+    m_find = std::make_unique<FindCommands>(FindCommands::Parts{*this, tblContents, m_form, programSettings});
     m_binding = std::make_unique<SettingsBinding>(
         SettingsBinding::Parts{*this, tblContents, *f.grdContents, m_typeList, m_statusList, m_phrases, *mnuMRU,
                                *f.pnlToolbar, *f.stsMOX, m_settingsFile->fileName()});
@@ -121,6 +125,7 @@ void TfrmMain::connectControls()
     m_views->connectControls();
     connect(m_form.ItmAbout, &QAction::triggered, this, &TfrmMain::ItmAboutClick);
     m_editing->connectControls();
+    m_find->connectControls();
 }
 
 void TfrmMain::FormCreate()
@@ -138,7 +143,10 @@ void TfrmMain::createDialogs()
     // Created once, in this order, and kept until the program ends.
     m_form.frmDelete = new TfrmDelete(this);
     m_form.frmAbout = new TfrmAbout(this);
+    m_form.frmFind = new TfrmFind(this);
+    m_find->findDialogCreated();
     m_form.frmCantOpen = new TfrmCantOpen(this);
+    m_form.frmNotFound = new TfrmNotFound(this);
 }
 
 const QString &TfrmMain::startupMessages() const
@@ -153,7 +161,7 @@ void TfrmMain::setShowStartupMessages(bool show)
 
 TfrmMain::TestSeam TfrmMain::testSeam()
 {
-    return {tblContents, *m_commands, programSettings, *mnuMRU};
+    return {tblContents, *m_commands, programSettings, *mnuMRU, *m_find};
 }
 
 void TfrmMain::ItmAboutClick()

@@ -13,6 +13,7 @@ class CommandState;
 class DataSource;
 class FileCommands;
 class FileDialogs;
+class FindCommands;
 class RecordEditing;
 class SettingsBinding;
 class SettingsFile;
@@ -53,6 +54,7 @@ public:
         CommandState &commands;
         ProgramSettings &settings;
         TRecentlist &recentList;
+        FindCommands &find;
     };
     TestSeam testSeam();
 
@@ -84,6 +86,7 @@ private:
     std::unique_ptr<RecordEditing> m_editing;
     std::unique_ptr<ViewSwitch> m_views;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<FindCommands> m_find;
     std::unique_ptr<SettingsBinding> m_binding;
     std::unique_ptr<StartupShutdown> m_life;
 };
