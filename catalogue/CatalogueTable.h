@@ -99,6 +99,7 @@ public:
     // by the match rule of TextMatch. The records passed over are not made current: the
     // found one alone fires after-scroll, as one move. False when none does (Find Next
     // on the last record included): the cursor stays where it is and nothing fires.
+    // The records are those of the order the table holds, with what the file holds now.
     // `stillSearching` is called every so often while the file is read; it must not throw.
     bool findText(const QString &text, const std::vector<int> &fields, SearchStart start,
                   const std::function<void()> &stillSearching = {});

@@ -257,39 +257,26 @@ bool CatalogueTable::findText(const QString &text, const std::vector<int> &field
     checkActive();
     checkBrowseMode();
     ensureOrder();
-    std::optional<qint64> anchor;
+    int from = 0;
     if (start == SearchStart::Next) {
         // Next on the last record only sets the end flag: the end means not found.
         if (m_eof || m_pos < 0)
             return false;
-        anchor = m_rowId;
+        from = m_pos + 1;
     }
-    const QByteArray needle = TextMatch::asciiLower(text).toUtf8();
-    using Outcome = CatalogueStore::SearchResult::Outcome;
-    CatalogueStore::SearchResult result;
-    bool withAnchor = false;
-    for (int after = m_pos + 1;; ++after) {
-        result = m_store.findHolding(order(), fields, needle, anchor, withAnchor, stillSearching);
-        if (result.outcome != Outcome::AnchorGone)
-            break;
-        // Another program deleted the record: the search goes on from the next one that is there.
-        if (after >= m_order.size())
-            return false;
-        anchor = m_order.rowId(after);
-        withAnchor = true;
-    }
-    if (result.outcome != Outcome::Found)
+    // The records in the order the table holds, tested by what the file holds now, as
+    // a walk from record to record would test them; the file is read in one pass.
+    const std::vector<qint64> &matching = m_store.rowsHolding(fields, TextMatch::asciiLower(text).toUtf8(), stillSearching);
+    if (matching.empty())
         return false;
-
-    int pos = m_order.positionOf(result.rowId);
-    if (pos < 0) {
-        // Another program added the record since the order was read.
-        buildOrder();
-        pos = m_order.positionOf(result.rowId);
-        if (pos < 0)
-            throw EngineError(QStringLiteral("The record found is no longer in the catalogue."));
+    int found = -1;
+    for (int pos = from; pos < m_order.size() && found < 0; ++pos) {
+        if (std::binary_search(matching.cbegin(), matching.cend(), m_order.rowId(pos)))
+            found = pos;
     }
-    m_pos = pos;
+    if (found < 0)
+        return false;
+    m_pos = found;
     loadCurrent();
     // As a walk from the first record would leave them.
     m_bof = start == SearchStart::First && m_pos == 0;

@@ -133,128 +133,18 @@ QString gridRowsAfter(const Columns &cols, CatalogueOrder order)
         .arg(gridColumns(cols), where, orderBy(cols, order));
 }
 
-int orderParts(CatalogueOrder order)
-{
-    return order.isKeyOrder() ? 3 : 4;
-}
-
-std::vector<int> orderPartFields(CatalogueOrder order)
-{
-    std::vector<int> fields;
-    if (!order.isKeyOrder())
-        fields.push_back(order.sortField());
-    fields.insert(fields.end(), {Schema::Archive, Schema::Product, Schema::Type});
-    return fields;
-}
-
-std::vector<SearchStretch> stretchesAfter(CatalogueOrder order, const std::vector<bool> &noValue, bool withAnchor)
-{
-    using Next = SearchStretch::Next;
-    const int parts = orderParts(order);
-    std::vector<SearchStretch> out{{parts, withAnchor ? Next::AnchorOrLaterRowId : Next::LaterRowId}};
-    for (int j = parts - 1; j >= 0; --j) {
-        const bool none = noValue[size_t(j)];
-        // Only the sort field can descend; there NULLs come last, after every value.
-        if (j == 0 && order.descending()) {
-            if (!none) {
-                out.push_back({j, Next::Less});
-                out.push_back({j, Next::NoValue});
-            }
-        } else {
-            out.push_back({j, none ? Next::HasValue : Next::Greater});
-        }
-    }
-    return out;
-}
-
-namespace {
-
-// The order's value `part` as the order compares it.
-QString partExpression(const Columns &cols, CatalogueOrder order, int part)
-{
-    const int field = orderPartFields(order)[size_t(part)];
-    const QString column = quoted(cols[size_t(field)]);
-    return part == 0 && !order.isKeyOrder() ? column + QStringLiteral(" COLLATE NOCASE") : column;
-}
-
-QString anchorValue(const Columns &cols, CatalogueOrder order, int part)
-{
-    return QStringLiteral("(SELECT %1 FROM catalogue WHERE rowid = ?2)")
-        .arg(quoted(cols[size_t(orderPartFields(order)[size_t(part)])]));
-}
-
-QString holding(const Columns &cols, const std::vector<int> &fields)
+QString rowsHolding(const Columns &cols, const std::vector<int> &fields)
 {
     QStringList args{QStringLiteral("?1")};
     for (const int field : fields)
         args << quoted(cols[size_t(field)]);
-    return QStringLiteral("%1(%2)").arg(QLatin1String(HoldsText), args.join(QStringLiteral(", ")));
+    return QStringLiteral("SELECT rowid FROM catalogue WHERE %1(%2) ORDER BY rowid")
+        .arg(QLatin1String(HoldsText), args.join(QStringLiteral(", ")));
 }
 
-// The order from its value `firstPart` on, then the row id: the values before it are
-// equal in a stretch, and naming them again would lead SQLite to sort what it reads.
-// The row id last: rows alike in every value stand in row id order, as the index keeps them.
-QString orderFrom(const Columns &cols, CatalogueOrder order, int firstPart)
+QString dataVersion()
 {
-    QStringList terms;
-    for (int j = firstPart; j < orderParts(order); ++j)
-        terms << partExpression(cols, order, j) + (j == 0 && order.descending() ? QStringLiteral(" DESC") : QString());
-    terms << QStringLiteral("rowid");
-    return terms.join(QStringLiteral(", "));
-}
-
-QString firstWhere(const Columns &cols, CatalogueOrder order, const QString &where, int alikeParts)
-{
-    // The order's own index, also where the stretch's equal values would let SQLite take
-    // the other direction's: a search stops at its first match only while it reads in
-    // the order.
-    const QString indexed = order.isKeyOrder()
-        ? QString()
-        : QStringLiteral(" INDEXED BY %1").arg(QLatin1String(Schema::indexes()[size_t(order.index)].name));
-    return QStringLiteral("SELECT rowid FROM catalogue%1 WHERE %2 ORDER BY %3 LIMIT 1")
-        .arg(indexed, where, orderFrom(cols, order, alikeParts));
-}
-
-} // namespace
-
-QString firstHolding(const Columns &cols, CatalogueOrder order, const std::vector<int> &fields)
-{
-    return firstWhere(cols, order, holding(cols, fields), 0);
-}
-
-QString firstHoldingIn(const Columns &cols, CatalogueOrder order, const std::vector<int> &fields, SearchStretch stretch)
-{
-    using Next = SearchStretch::Next;
-    QStringList terms;
-    for (int j = 0; j < stretch.equalParts; ++j)
-        terms << QStringLiteral("%1 IS %2").arg(partExpression(cols, order, j), anchorValue(cols, order, j));
-    const int j = stretch.equalParts;
-    switch (stretch.next) {
-    case Next::Greater:
-        terms << QStringLiteral("%1 > %2").arg(partExpression(cols, order, j), anchorValue(cols, order, j));
-        break;
-    case Next::Less:
-        terms << QStringLiteral("%1 < %2").arg(partExpression(cols, order, j), anchorValue(cols, order, j));
-        break;
-    case Next::HasValue:
-        terms << QStringLiteral("%1 IS NOT NULL").arg(partExpression(cols, order, j));
-        break;
-    case Next::NoValue:
-        // Compared with a NULL value rather than asked IS NULL: SQLite then takes it as
-        // one value, whose rows its index gives in order.
-        terms << QStringLiteral("%1 IS CAST(NULL AS TEXT)").arg(partExpression(cols, order, j));
-        break;
-    case Next::LaterRowId:
-        terms << QStringLiteral("rowid > ?2");
-        break;
-    case Next::AnchorOrLaterRowId:
-        terms << QStringLiteral("rowid >= ?2");
-        break;
-    }
-    terms << holding(cols, fields);
-    // Rows with no value there are alike in it too.
-    const int alike = stretch.equalParts + (stretch.next == Next::NoValue ? 1 : 0);
-    return firstWhere(cols, order, terms.join(QStringLiteral(" AND ")), alike);
+    return QStringLiteral("PRAGMA data_version");
 }
 
 QString selectRecord(const Columns &cols)

@@ -45,35 +45,11 @@ QString gridRowsAfter(const Columns &cols, CatalogueOrder order);
 // adds it; no file can call it.
 inline constexpr char HoldsText[] = "mox_holds_text";
 
-// A stretch of an order after one row, the anchor (row id ?2): the rows that equal the
-// anchor in the order's first `equalParts` values and come after it in the next one.
-// An order compares its sort field (letter case aside; none in the key order), then
-// Archive, Product and Type, then the row id; no value (NULL) comes first.
-struct SearchStretch {
-    enum class Next {
-        Greater,          // the next value is greater than the anchor's
-        Less,             // ... less: a descending sort field
-        HasValue,         // the anchor has none here, the row has one
-        NoValue,          // the row has none: a descending sort field, which puts NULLs last
-        LaterRowId,       // all values equal, a later row id
-        AnchorOrLaterRowId,
-    };
-    int equalParts = 0;
-    Next next = Next::Greater;
-    friend bool operator==(const SearchStretch &, const SearchStretch &) = default;
-};
-// How many values `order` compares before the row id.
-int orderParts(CatalogueOrder order);
-// The field of each of those values.
-std::vector<int> orderPartFields(CatalogueOrder order);
-// The stretches after an anchor whose order values are NULL where `noValue` says, from
-// the nearest on: walked in that order they give every row after the anchor, in order,
-// once. `withAnchor` includes the anchor itself.
-std::vector<SearchStretch> stretchesAfter(CatalogueOrder order, const std::vector<bool> &noValue, bool withAnchor);
-// The row id of the first row in `order` whose `fields` (positions) hold the folded
-// text ?1: in the whole order, or within `stretch`.
-QString firstHolding(const Columns &cols, CatalogueOrder order, const std::vector<int> &fields);
-QString firstHoldingIn(const Columns &cols, CatalogueOrder order, const std::vector<int> &fields, SearchStretch stretch);
+// The row ids, ascending, of the rows whose `fields` (positions) hold the folded text
+// ?1: one pass over the table in its own order, the fastest way through it.
+QString rowsHolding(const Columns &cols, const std::vector<int> &fields);
+// A number that changes whenever another connection has changed the file.
+QString dataVersion();
 
 // ---- one row by its row id ?1 --------------------------------------------------------
 QString selectRecord(const Columns &cols);      // every field, in field order

@@ -135,7 +135,7 @@ void CatalogueStore::close()
     m_insert.reset();
     m_delete.reset();
     m_keyset.reset();
-    m_searches.clear();
+    m_matches = {};
     m_lockWait.finished();
     m_db.close();
 }
@@ -249,11 +249,18 @@ int CatalogueStore::readGridRowsAfter(const Record &anchor, CatalogueOrder order
     return int(n);
 }
 
-CatalogueStore::SearchResult CatalogueStore::findHolding(CatalogueOrder order, const std::vector<int> &fields,
-                                                        const QByteArray &foldedNeedle, std::optional<qint64> anchor,
-                                                        bool withAnchor, const std::function<void()> &stillSearching)
+const std::vector<qint64> &CatalogueStore::rowsHolding(const std::vector<int> &fields, const QByteArray &foldedNeedle,
+                                                        const std::function<void()> &stillSearching)
 {
-    using Outcome = SearchResult::Outcome;
+    // The count and the pass read one state of the file.
+    const auto txn = readTransaction();
+    const qint64 version = dataVersion();
+    Matches &m = m_matches;
+    if (m.valid && m.fields == fields && m.needle == foldedNeedle && m.writes == m_writes && m.dataVersion == version)
+        return m.rowIds;
+
+    m.valid = false;
+    m.rowIds.clear();
     // A search of a long catalogue is one long statement: the caller hears that it goes on.
     struct Ticking {
         Connection &db;
@@ -261,62 +268,23 @@ CatalogueStore::SearchResult CatalogueStore::findHolding(CatalogueOrder order, c
     } ticking{m_db};
     if (stillSearching)
         m_db.setProgressHandler(stillSearching);
-    const auto txn = readTransaction();
-
-    if (!anchor) {
-        const std::optional<qint64> found = firstRow(CatalogueSql::firstHolding(m_cols, order, fields), foldedNeedle, {});
-        return found ? SearchResult{Outcome::Found, *found} : SearchResult{};
-    }
-    // Where the anchor has no value, a stretch compares differently (NULL is no value to
-    // compare with), so the stretches depend on which of its order values are missing.
-    std::vector<bool> noValue;
-    {
-        SqlStatement &stmt = *m_selectSortKey;
-        stmt.reset();
-        stmt.bindInt64(1, *anchor);
-        const SqlStatement::Step got = stmt.tryStep();
-        if (got == SqlStatement::Step::Row) {
-            for (const int field : CatalogueSql::orderPartFields(order))
-                noValue.push_back(stmt.columnIsNull(field));
-        }
-        stmt.reset();
-        if (got != SqlStatement::Step::Row && got != SqlStatement::Step::Done)
-            stmt.fail();
-        if (got == SqlStatement::Step::Done)
-            return {Outcome::AnchorGone, 0};
-    }
-    for (const CatalogueSql::SearchStretch &stretch : CatalogueSql::stretchesAfter(order, noValue, withAnchor)) {
-        if (const std::optional<qint64> found =
-                firstRow(CatalogueSql::firstHoldingIn(m_cols, order, fields, stretch), foldedNeedle, anchor))
-            return {Outcome::Found, *found};
-    }
-    return {};
+    SqlStatement stmt(m_db, CatalogueSql::rowsHolding(m_cols, fields), Reading);
+    stmt.bindText(1, foldedNeedle);
+    stmt.appendInt64Column(0, m.rowIds);
+    m.fields = fields;
+    m.needle = foldedNeedle;
+    m.writes = m_writes;
+    m.dataVersion = version;
+    m.valid = true;
+    return m.rowIds;
 }
 
-std::optional<qint64> CatalogueStore::firstRow(const QString &sql, const QByteArray &foldedNeedle,
-                                               std::optional<qint64> anchor)
+qint64 CatalogueStore::dataVersion()
 {
-    // A few dozen texts at most (orders, field choices, stretches); a bound all the same.
-    constexpr size_t KeptSearches = 64;
-    auto it = m_searches.find(sql);
-    if (it == m_searches.end()) {
-        if (m_searches.size() >= KeptSearches)
-            m_searches.clear();
-        it = m_searches.emplace(sql, std::make_unique<SqlStatement>(m_db, sql, Reading)).first;
-    }
-    SqlStatement &stmt = *it->second;
-    stmt.reset();
-    stmt.bindText(1, foldedNeedle);
-    if (anchor)
-        stmt.bindInt64(2, *anchor);
-    std::optional<qint64> rowId;
-    const SqlStatement::Step got = stmt.tryStep();
-    if (got == SqlStatement::Step::Row)
-        rowId = stmt.columnInt64(0);
-    stmt.reset();
-    if (got != SqlStatement::Step::Row && got != SqlStatement::Step::Done)
+    SqlStatement stmt(m_db, CatalogueSql::dataVersion(), Reading);
+    if (!stmt.step())
         stmt.fail();
-    return rowId;
+    return stmt.columnInt64(0);
 }
 
 void CatalogueStore::readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out)
@@ -334,6 +302,7 @@ void CatalogueStore::readGridRows(CatalogueOrder order, int first, int count, st
 
 std::optional<qint64> CatalogueStore::insert(const Record &rec)
 {
+    ++m_writes; // what a search found may be out of date now
     SqlStatement &stmt = *m_insert;
     stmt.reset();
     for (int i = 0; i < Schema::FieldCount; ++i)
@@ -351,6 +320,7 @@ std::optional<qint64> CatalogueStore::insert(const Record &rec)
 // in its own spelling ('' for no text, 2 for true) are no conflict.
 CatalogueStore::Update CatalogueStore::update(qint64 rowId, const Record &expected, const Record &values)
 {
+    ++m_writes;
     const QString doing = QStringLiteral("store the record");
     Connection::WriteTransaction txn(m_db, doing);
     Record stored;
@@ -379,6 +349,7 @@ CatalogueStore::Update CatalogueStore::update(qint64 rowId, const Record &expect
 
 bool CatalogueStore::remove(qint64 rowId, const Record &current)
 {
+    ++m_writes;
     SqlStatement &stmt = *m_delete;
     stmt.reset();
     stmt.bindInt64(1, rowId);

@@ -10,7 +10,6 @@
 
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -66,16 +65,12 @@ public:
                           std::span<Record> out);
     // `count` rows from position `first` in `order`, straight from the index.
     void readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out);
-    // The search: the first row in `order` whose `fields` hold `foldedNeedle` (UTF-8,
-    // folded by TextMatch), from the top, or after the row `anchor` (from it on with
-    // `withAnchor`), read in one pass under one lock. `stillSearching` is called every
-    // so often meanwhile; it must not throw.
-    struct SearchResult {
-        enum class Outcome { Found, NoneFound, AnchorGone } outcome = Outcome::NoneFound;
-        qint64 rowId = 0;
-    };
-    SearchResult findHolding(CatalogueOrder order, const std::vector<int> &fields, const QByteArray &foldedNeedle,
-                             std::optional<qint64> anchor, bool withAnchor, const std::function<void()> &stillSearching);
+    // The search: the row ids, ascending, of the rows whose `fields` hold `foldedNeedle`
+    // (UTF-8, folded by TextMatch), read in one pass over the file. Kept until the file
+    // changes, here or in another program, so Find Next steps do not read it again.
+    // `stillSearching` is called every so often during the pass; it must not throw.
+    const std::vector<qint64> &rowsHolding(const std::vector<int> &fields, const QByteArray &foldedNeedle,
+                                           const std::function<void()> &stillSearching);
     // Several reads under one lock.
     Connection::ReadTransaction readTransaction() { return Connection::ReadTransaction(m_db); }
 
@@ -96,7 +91,7 @@ public:
 private:
     void readColumns(const QString &shown);
     void prepareStatements();
-    std::optional<qint64> firstRow(const QString &sql, const QByteArray &foldedNeedle, std::optional<qint64> anchor);
+    qint64 dataVersion();
 
     LockWait m_lockWait;
     Connection m_db;
@@ -104,6 +99,14 @@ private:
     std::unique_ptr<SqlStatement> m_selectFull, m_selectGrid, m_selectLong, m_selectSortKey, m_insert, m_delete,
         m_keyset;
     CatalogueOrder m_keysetOrder; // the order m_keyset was prepared for
-    // The search's statements, by their text: repeated Find Next steps reuse them.
-    std::map<QString, std::unique_ptr<SqlStatement>> m_searches;
+    // What the last search found, and what it was found in.
+    struct Matches {
+        bool valid = false;
+        std::vector<int> fields;
+        QByteArray needle;
+        qint64 writes = 0;      // this connection's writes so far
+        qint64 dataVersion = 0; // other connections' writes, as SQLite counts them
+        std::vector<qint64> rowIds;
+    } m_matches;
+    qint64 m_writes = 0;
 };

@@ -220,22 +220,36 @@ private slots:
         t.setHandler(nullptr);
     }
 
-    // The search goes by the file as it is now: a record another program deleted or
-    // added is no hindrance.
-    void searchFollowsAnotherProgramsChanges()
+    // The search goes by the records the window shows, with what the file holds now:
+    // a record another program deleted is passed over, one it changed is judged as it is
+    // now, and what this program stores is found at once.
+    void searchSeesEveryChange()
     {
         CatalogueTable t;
         makeCatalogueAtFirst(t, m_dir, "shared.db",
                              {{"a.zip", "A", "Unit", "In use", ""},
-                              {"b.zip", "B", "Unit", "In use", ""},
-                              {"c.zip", "match", "Unit", "In use", ""}});
-        t.setRecNo(2);
+                              {"b.zip", "match", "Unit", "In use", ""},
+                              {"c.zip", "C", "Unit", "In use", ""},
+                              {"d.zip", "D", "Unit", "In use", ""}});
+        QVERIFY(t.findText("match", AllFields, SearchStart::First));
+        QCOMPARE(archiveOf(t), QString("b.zip"));
+        t.first();
         RawDb raw(m_dir.filePath("shared.db"));
         QCOMPARE(raw.exec("DELETE FROM catalogue WHERE Archive = 'b.zip'"), 0);
+        QCOMPARE(raw.exec("UPDATE catalogue SET Origin = 'www.match.org' WHERE Archive = 'd.zip'"), 0);
         QVERIFY(t.findText("match", AllFields, SearchStart::Next));
-        QCOMPARE(archiveOf(t), QString("c.zip"));
-        QCOMPARE(raw.exec("INSERT INTO catalogue (Archive, Product, Type, Status) VALUES ('d.zip', 'match', 'Unit', 'In use')"), 0);
-        QVERIFY(t.findText("match", AllFields, SearchStart::Next));
+        QCOMPARE(archiveOf(t), QString("d.zip"));
+        // A record this program stores, Find Next finds at once.
+        t.setRecNo(1);
+        t.edit();
+        t.field(S::Product).setAsString("Match here");
+        t.post();
+        QVERIFY(t.findText("MATCH", AllFields, SearchStart::First));
+        QCOMPARE(archiveOf(t), QString("a.zip"));
+        t.edit();
+        t.field(S::Product).setAsString("A");
+        t.post();
+        QVERIFY(t.findText("MATCH", AllFields, SearchStart::First));
         QCOMPARE(archiveOf(t), QString("d.zip"));
     }
 
