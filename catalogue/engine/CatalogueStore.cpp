@@ -252,7 +252,7 @@ int CatalogueStore::readGridRowsAfter(const Record &anchor, CatalogueOrder order
 const std::vector<qint64> &CatalogueStore::rowsHolding(const std::vector<int> &fields, const QByteArray &foldedNeedle,
                                                         const std::function<void()> &stillSearching)
 {
-    // The count and the pass read one state of the file.
+    // The version and the pass read one state of the file.
     const auto txn = readTransaction();
     const qint64 version = dataVersion();
     Matches &m = m_matches;

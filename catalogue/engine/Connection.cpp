@@ -57,6 +57,11 @@ void holdsText(sqlite3_context *context, int argc, sqlite3_value **argv) noexcep
         sqlite3_result_error_nomem(context);
         return;
     }
+    // An empty text is held by every field, an empty one too, as the rule on texts has it.
+    if (needle->empty()) {
+        sqlite3_result_int(context, argc > 1 ? 1 : 0);
+        return;
+    }
     for (int i = 1; i < argc; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
             continue;

@@ -217,6 +217,9 @@ private slots:
         QVERIFY(t.findText("tool", AllFields, SearchStart::First));
         QCOMPARE(archiveOf(t), QString("one.zip"));
         QVERIFY(!t.findText("tool", {S::Archive}, SearchStart::First));
+        // The empty text is in every field, as in every text.
+        QVERIFY(t.findText("", {S::Product}, SearchStart::Next));
+        QCOMPARE(archiveOf(t), QString("three.zip"));
         t.setHandler(nullptr);
     }
 
