@@ -100,7 +100,8 @@ void MainForm::createActions(QMainWindow *window)
     views->addAction(ItmRecord);
     ItmRecord->setChecked(true);
 
-    // The commands whose dialogs arrive later stay visible but do nothing yet.
+    // The commands that open a dialog are enabled once their dialog exists: the
+    // dialogs are made after the main window.
     for (QAction *pending : {ItmFind, ItmPhrases, ItmSettings})
         pending->setEnabled(false);
 }

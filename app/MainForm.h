@@ -32,6 +32,8 @@ class TfrmInvalidPath;
 class TfrmPhrases;
 class TfrmSelectDir;
 class TfrmSettings;
+class TfrmFind;
+class TfrmNotFound;
 
 // The main window's fixed layout: every control, menu item and dialog, named as the
 // window's design names them (each also carries that name as its object name). It
@@ -91,7 +93,9 @@ struct MainForm {
     TfrmPhrases *frmPhrases = nullptr;
     TfrmInvalidPath *frmInvalidPath = nullptr;
     TfrmSelectDir *frmSelectDir = nullptr;
+    TfrmFind *frmFind = nullptr;
     TfrmCantOpen *frmCantOpen = nullptr;
+    TfrmNotFound *frmNotFound = nullptr;
 
 private:
     void createActions(QMainWindow *window);

@@ -11,6 +11,7 @@
 #include "app/ViewSwitch.h"
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/session/CatalogueSession.h"
+#include "catalogue/ui/MOXFind.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SortedTextList.h"
@@ -139,7 +140,9 @@ void StartupShutdown::FormDestroy()
     m_shutDown = true;
     CatalogueTable &table = m_parts.table;
     const std::optional<ActionFailure> failure = runAction([&] {
-        // 1: no find dialog yet: its position stays as it was given at start.
+        // 1: the find dialog's place, also when it was never shown.
+        if (m_parts.form.frmFind)
+            m_parts.settings.FindPosition = formatFindPosition(m_parts.form.frmFind->pos());
         // 2
         CaptureWindowPlacement(m_parts.binding, m_parts.settings);
         // 3

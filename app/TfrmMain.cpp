@@ -4,6 +4,7 @@
 #include "app/ErrorReport.h"
 #include "app/FileCommands.h"
 #include "app/ImageCommands.h"
+#include "app/FindCommands.h"
 #include "app/MainLayout.h"
 #include "app/MOXAbout.h"
 #include "app/OriginLink.h"
@@ -17,6 +18,8 @@
 #include "catalogue/DataSource.h"
 #include "catalogue/ui/MOXCantOpen.h"
 #include "catalogue/ui/MOXDeleteRecord.h"
+#include "catalogue/ui/MOXFind.h"
+#include "catalogue/ui/MOXNotFound.h"
 #include "settings/Recent.h"
 #include "settings/SettingsFile.h"
 #include "settings/ui/MOXInvalidPath.h"
@@ -84,6 +87,7 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
         *this, tblContents, m_session, m_form, *m_commands, programSettings, *fileDialogs, *mnuMRU});
     m_settingsCommands = std::make_unique<SettingsCommands>(SettingsCommands::Parts{m_form, m_typeList, m_statusList});
     m_phraseCommands = std::make_unique<PhraseCommands>(PhraseCommands::Parts{*this, tblContents, m_form, m_phrases});
+    m_find = std::make_unique<FindCommands>(FindCommands::Parts{*this, tblContents, m_form, programSettings});
     m_binding = std::make_unique<SettingsBinding>(
         SettingsBinding::Parts{*this, tblContents, *f.grdContents, m_typeList, m_statusList, m_phrases, *mnuMRU,
                                *f.pnlToolbar, *f.stsMOX, m_settingsFile->fileName()});
@@ -139,6 +143,7 @@ void TfrmMain::connectControls()
     m_originLink->connectControls();
     m_settingsCommands->connectControls();
     m_phraseCommands->connectControls();
+    m_find->connectControls();
 }
 
 void TfrmMain::FormCreate()
@@ -161,7 +166,10 @@ void TfrmMain::createDialogs()
     m_form.frmInvalidPath = new TfrmInvalidPath(this);
     m_form.frmSelectDir = new TfrmSelectDir(this, m_programFolder);
     m_form.frmSettings->setPathDialogs(m_form.frmInvalidPath, m_form.frmSelectDir);
+    m_form.frmFind = new TfrmFind(this);
+    m_find->findDialogCreated();
     m_form.frmCantOpen = new TfrmCantOpen(this);
+    m_form.frmNotFound = new TfrmNotFound(this);
     m_settingsCommands->connectDialog();
     m_phraseCommands->connectDialog();
 }
@@ -178,7 +186,7 @@ void TfrmMain::setShowStartupMessages(bool show)
 
 TfrmMain::TestSeam TfrmMain::testSeam()
 {
-    return {tblContents, *m_commands, programSettings, *mnuMRU};
+    return {tblContents, *m_commands, programSettings, *mnuMRU, *m_find};
 }
 
 void TfrmMain::ItmAboutClick()

@@ -16,6 +16,7 @@ class FileDialogs;
 class ImageCommands;
 class OriginLink;
 class PhraseCommands;
+class FindCommands;
 class RecordEditing;
 class SettingsBinding;
 class SettingsCommands;
@@ -57,6 +58,7 @@ public:
         CommandState &commands;
         ProgramSettings &settings;
         TRecentlist &recentList;
+        FindCommands &find;
     };
     TestSeam testSeam();
 
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<PhraseCommands> m_phraseCommands;
+    std::unique_ptr<FindCommands> m_find;
     std::unique_ptr<SettingsBinding> m_binding;
     std::unique_ptr<StartupShutdown> m_life;
     std::unique_ptr<ImageCommands> m_images;

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariant>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
 };
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
+
+// Where Find starts: at the first record, or after the current one.
+enum class SearchStart { First, Next };
 
 // The catalogue table object: a cursor over one catalogue file in the order of
 // its current index, with a record buffer for editing. Every move first ends the
@@ -89,6 +93,21 @@ public:
     void prior();
     void last();
 
+    // Find: ends the editing of the current record as every move does (a changed record
+    // is posted first; a refusal throws and nothing moves), then makes current the first
+    // record from `start` on, in the current order, of which one of `fields` holds `text`
+    // by the match rule of TextMatch. The records passed over are not made current: the
+    // found one alone fires after-scroll, as one move. False when none does (Find Next
+    // on the last record included): the cursor stays where it is and nothing fires.
+    // The records are those of the order the table holds, with what the file holds now.
+    // `stillSearching` is called every so often while the file is read; it must not throw.
+    bool findText(const QString &text, const std::vector<int> &fields, SearchStart start,
+                  const std::function<void()> &stillSearching = {});
+
+    // Ends the editing of the current record: a changed one is posted, an unchanged one
+    // simply leaves editing. Every move does this first.
+    void checkBrowseMode();
+
     using Bookmark = qint64;
     Bookmark bookmark() const;
     void gotoBookmark(Bookmark bookmark);
@@ -141,7 +160,6 @@ private:
 
     void checkActive() const;
     void checkClosed(const char *what) const;
-    void checkBrowseMode();
     void notify(TableEvent event, int info = 0);
     void fire(void (CatalogueTableHandler::*event)(CatalogueTable &));
     CatalogueOrder order() const;

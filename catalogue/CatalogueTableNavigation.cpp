@@ -1,6 +1,8 @@
 // The cursor of the catalogue table: the order list, the current record and the moves.
 #include "catalogue/CatalogueTable.h"
 
+#include "catalogue/TextMatch.h"
+
 #include <algorithm>
 
 namespace Schema = CatalogueSchema;
@@ -247,6 +249,41 @@ void CatalogueTable::gotoBookmark(Bookmark bookmark)
     m_bof = m_eof = false;
     notify(TableEvent::RecordChanged);
     fire(&CatalogueTableHandler::afterScroll);
+}
+
+bool CatalogueTable::findText(const QString &text, const std::vector<int> &fields, SearchStart start,
+                              const std::function<void()> &stillSearching)
+{
+    checkActive();
+    checkBrowseMode();
+    ensureOrder();
+    int from = 0;
+    if (start == SearchStart::Next) {
+        // Next on the last record only sets the end flag: the end means not found.
+        if (m_eof || m_pos < 0)
+            return false;
+        from = m_pos + 1;
+    }
+    // The records in the order the table holds, tested by what the file holds now, as
+    // a walk from record to record would test them; the file is read in one pass.
+    const std::vector<qint64> &matching = m_store.rowsHolding(fields, TextMatch::asciiLower(text).toUtf8(), stillSearching);
+    if (matching.empty())
+        return false;
+    int found = -1;
+    for (int pos = from; pos < m_order.size() && found < 0; ++pos) {
+        if (std::binary_search(matching.cbegin(), matching.cend(), m_order.rowId(pos)))
+            found = pos;
+    }
+    if (found < 0)
+        return false;
+    m_pos = found;
+    loadCurrent();
+    // As a walk from the first record would leave them.
+    m_bof = start == SearchStart::First && m_pos == 0;
+    m_eof = false;
+    notify(TableEvent::RecordChanged);
+    fire(&CatalogueTableHandler::afterScroll);
+    return true;
 }
 
 void CatalogueTable::refresh()

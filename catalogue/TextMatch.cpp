@@ -30,4 +30,24 @@ bool containsFolded(QStringView text, QStringView loweredNeedle)
     return false;
 }
 
+bool containsFoldedUtf8(std::string_view text, std::string_view loweredNeedle)
+{
+    const size_t n = loweredNeedle.size();
+    if (n == 0)
+        return true;
+    if (n > text.size())
+        return false;
+    const char first = loweredNeedle[0];
+    for (size_t i = 0, last = text.size() - n; i <= last; ++i) {
+        if (AsciiCase::toLower(text[i]) != first)
+            continue;
+        size_t k = 1;
+        while (k < n && AsciiCase::toLower(text[i + k]) == loweredNeedle[k])
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
 } // namespace TextMatch

@@ -133,6 +133,20 @@ QString gridRowsAfter(const Columns &cols, CatalogueOrder order)
         .arg(gridColumns(cols), where, orderBy(cols, order));
 }
 
+QString rowsHolding(const Columns &cols, const std::vector<int> &fields)
+{
+    QStringList args{QStringLiteral("?1")};
+    for (const int field : fields)
+        args << quoted(cols[size_t(field)]);
+    return QStringLiteral("SELECT rowid FROM catalogue WHERE %1(%2) ORDER BY rowid")
+        .arg(QLatin1String(HoldsText), args.join(QStringLiteral(", ")));
+}
+
+QString dataVersion()
+{
+    return QStringLiteral("PRAGMA data_version");
+}
+
 QString selectRecord(const Columns &cols)
 {
     return byRowId(columnList(cols, 0, Schema::FieldCount));

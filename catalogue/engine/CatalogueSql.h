@@ -39,6 +39,18 @@ QString gridRowsInOrder(const Columns &cols, CatalogueOrder order);
 // key ?2, ?3, ?4 (none NULL): one keyset step, sought in the order's index.
 QString gridRowsAfter(const Columns &cols, CatalogueOrder order);
 
+// ---- search ------------------------------------------------------------------------
+// The search's SQL function: HoldsText(needle, value, ...) is 1 when one of the values
+// holds the needle, which comes folded, by the match rule of TextMatch. Each connection
+// adds it; no file can call it.
+inline constexpr char HoldsText[] = "mox_holds_text";
+
+// The row ids, ascending, of the rows whose `fields` (positions) hold the folded text
+// ?1: one pass over the table in its own order, the fastest way through it.
+QString rowsHolding(const Columns &cols, const std::vector<int> &fields);
+// A number that changes whenever another connection has changed the file.
+QString dataVersion();
+
 // ---- one row by its row id ?1 --------------------------------------------------------
 QString selectRecord(const Columns &cols);      // every field, in field order
 QString selectGridFields(const Columns &cols);  // the grid fields, in field order

@@ -73,6 +73,7 @@ CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProte
             throw EngineError(QStringLiteral("Cannot open %1: it has no index %2.")
                                   .arg(shown, QLatin1String(Schema::indexes()[size_t(order.index)].name)));
         prepareStatements();
+        m_db.addSearchFunction();
 
         SqlStatement count(m_db, CatalogueSql::countRows(), Reading);
         if (!count.step())
@@ -134,6 +135,7 @@ void CatalogueStore::close()
     m_insert.reset();
     m_delete.reset();
     m_keyset.reset();
+    m_matches = {};
     m_lockWait.finished();
     m_db.close();
 }
@@ -247,6 +249,44 @@ int CatalogueStore::readGridRowsAfter(const Record &anchor, CatalogueOrder order
     return int(n);
 }
 
+const std::vector<qint64> &CatalogueStore::rowsHolding(const std::vector<int> &fields, const QByteArray &foldedNeedle,
+                                                        const std::function<void()> &stillSearching)
+{
+    // The version and the pass read one state of the file.
+    const auto txn = readTransaction();
+    const qint64 version = dataVersion();
+    Matches &m = m_matches;
+    if (m.valid && m.fields == fields && m.needle == foldedNeedle && m.writes == m_writes && m.dataVersion == version)
+        return m.rowIds;
+
+    m.valid = false;
+    m.rowIds.clear();
+    // A search of a long catalogue is one long statement: the caller hears that it goes on.
+    struct Ticking {
+        Connection &db;
+        ~Ticking() { db.setProgressHandler(nullptr); }
+    } ticking{m_db};
+    if (stillSearching)
+        m_db.setProgressHandler(stillSearching);
+    SqlStatement stmt(m_db, CatalogueSql::rowsHolding(m_cols, fields), Reading);
+    stmt.bindText(1, foldedNeedle);
+    stmt.appendInt64Column(0, m.rowIds);
+    m.fields = fields;
+    m.needle = foldedNeedle;
+    m.writes = m_writes;
+    m.dataVersion = version;
+    m.valid = true;
+    return m.rowIds;
+}
+
+qint64 CatalogueStore::dataVersion()
+{
+    SqlStatement stmt(m_db, CatalogueSql::dataVersion(), Reading);
+    if (!stmt.step())
+        stmt.fail();
+    return stmt.columnInt64(0);
+}
+
 void CatalogueStore::readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out)
 {
     SqlStatement stmt(m_db, CatalogueSql::gridRowsInOrder(m_cols, order), Reading);
@@ -262,6 +302,7 @@ void CatalogueStore::readGridRows(CatalogueOrder order, int first, int count, st
 
 std::optional<qint64> CatalogueStore::insert(const Record &rec)
 {
+    ++m_writes; // what a search found may be out of date now
     SqlStatement &stmt = *m_insert;
     stmt.reset();
     for (int i = 0; i < Schema::FieldCount; ++i)
@@ -279,6 +320,7 @@ std::optional<qint64> CatalogueStore::insert(const Record &rec)
 // in its own spelling ('' for no text, 2 for true) are no conflict.
 CatalogueStore::Update CatalogueStore::update(qint64 rowId, const Record &expected, const Record &values)
 {
+    ++m_writes;
     const QString doing = QStringLiteral("store the record");
     Connection::WriteTransaction txn(m_db, doing);
     Record stored;
@@ -307,6 +349,7 @@ CatalogueStore::Update CatalogueStore::update(qint64 rowId, const Record &expect
 
 bool CatalogueStore::remove(qint64 rowId, const Record &current)
 {
+    ++m_writes;
     SqlStatement &stmt = *m_delete;
     stmt.reset();
     stmt.bindInt64(1, rowId);

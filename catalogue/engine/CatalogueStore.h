@@ -65,6 +65,12 @@ public:
                           std::span<Record> out);
     // `count` rows from position `first` in `order`, straight from the index.
     void readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out);
+    // The search: the row ids, ascending, of the rows whose `fields` hold `foldedNeedle`
+    // (UTF-8, folded by TextMatch), read in one pass over the file. Kept until the file
+    // changes, here or in another program, so Find Next steps do not read it again.
+    // `stillSearching` is called every so often during the pass; it must not throw.
+    const std::vector<qint64> &rowsHolding(const std::vector<int> &fields, const QByteArray &foldedNeedle,
+                                           const std::function<void()> &stillSearching);
     // Several reads under one lock.
     Connection::ReadTransaction readTransaction() { return Connection::ReadTransaction(m_db); }
 
@@ -85,6 +91,7 @@ public:
 private:
     void readColumns(const QString &shown);
     void prepareStatements();
+    qint64 dataVersion();
 
     LockWait m_lockWait;
     Connection m_db;
@@ -92,4 +99,14 @@ private:
     std::unique_ptr<SqlStatement> m_selectFull, m_selectGrid, m_selectLong, m_selectSortKey, m_insert, m_delete,
         m_keyset;
     CatalogueOrder m_keysetOrder; // the order m_keyset was prepared for
+    // What the last search found, and what it was found in.
+    struct Matches {
+        bool valid = false;
+        std::vector<int> fields;
+        QByteArray needle;
+        qint64 writes = 0;      // this connection's writes so far
+        qint64 dataVersion = 0; // other connections' writes, as SQLite counts them
+        std::vector<qint64> rowIds;
+    } m_matches;
+    qint64 m_writes = 0;
 };

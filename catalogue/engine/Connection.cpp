@@ -4,10 +4,13 @@
 #include "catalogue/engine/DescriptorVfs.h"
 #include "catalogue/engine/LockWait.h"
 #include "catalogue/engine/SqlStatement.h"
+#include "catalogue/TextMatch.h"
 
 #include <QDir>
 #include <QFile>
+#include <optional>
 #include <sqlite3.h>
+#include <string_view>
 
 namespace {
 
@@ -33,6 +36,46 @@ QString execReason(int result, char *err)
     const QString reason = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(result));
     sqlite3_free(err);
     return reason;
+}
+
+// HoldsText(needle, value, ...): 1 when one of the values holds the needle, which comes
+// folded, by the search's match rule; a value is read as the table reads a text.
+void holdsText(sqlite3_context *context, int argc, sqlite3_value **argv) noexcept
+{
+    const auto textOf = [](sqlite3_value *value) -> std::optional<std::string_view> {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        if (!text)
+            return std::nullopt;
+        return std::string_view(text, size_t(sqlite3_value_bytes(value)));
+    };
+    if (argc < 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_error(context, "the search needs a text", -1);
+        return;
+    }
+    const std::optional<std::string_view> needle = textOf(argv[0]);
+    if (!needle) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    // An empty text is held by every field, an empty one too, as the rule on texts has it.
+    if (needle->empty()) {
+        sqlite3_result_int(context, argc > 1 ? 1 : 0);
+        return;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            continue;
+        const std::optional<std::string_view> text = textOf(argv[i]);
+        if (!text) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+        if (TextMatch::containsFoldedUtf8(*text, *needle)) {
+            sqlite3_result_int(context, 1);
+            return;
+        }
+    }
+    sqlite3_result_int(context, 0);
 }
 
 } // namespace
@@ -118,6 +161,21 @@ void Connection::attach(LockWait &wait)
 void Connection::setBusyTimeout(int ms)
 {
     sqlite3_busy_timeout(m_db, ms);
+}
+
+void Connection::addSearchFunction()
+{
+    const int rc = addSearchFunction(m_db);
+    if (rc != SQLITE_OK)
+        throw EngineError(QStringLiteral("Cannot prepare the search in %1: %2.").arg(native(m_path), reasonOf(m_db, rc)));
+}
+
+int Connection::addSearchFunction(sqlite3 *db)
+{
+    // Direct only: no trigger, view or index of a file can call it.
+    return sqlite3_create_function_v2(db, CatalogueSql::HoldsText, -1,
+                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr, holdsText,
+                                      nullptr, nullptr, nullptr);
 }
 
 void Connection::setProgressHandler(std::function<void()> tick)

@@ -44,6 +44,11 @@ public:
     void attach(LockWait &wait);
     // SQLite's own wait for a lock, for a connection without a LockWait.
     void setBusyTimeout(int ms);
+    // Adds the search's SQL function, CatalogueSql::HoldsText, to this connection.
+    void addSearchFunction();
+    // The same for a connection of SQLite's own (the tests that read the SQL texts);
+    // SQLite's result code.
+    static int addSearchFunction(sqlite3 *db);
     // Called every so many steps of a long statement, to tell that it goes on. What it
     // throws stops the statement and leaves execute() once SQLite is out of the way.
     void setProgressHandler(std::function<void()> tick);

@@ -19,13 +19,22 @@ private slots:
         QTest::newRow("same accents") << QString::fromUtf8("été") << QString::fromUtf8("ÉtÉ").toLower() << true;
         QTest::newRow("longer than text") << "ab" << "abc" << false;
         QTest::newRow("partial then full") << "aab" << "ab" << true;
+        QTest::newRow("multi-byte before") << QString::fromUtf8("€zip") << "ZIP" << true;
+        QTest::newRow("sharp s is no ss") << QString::fromUtf8("Straße") << "strasse" << false;
+        QTest::newRow("empty text") << "" << "a" << false;
     }
     void matchRule()
     {
         QFETCH(QString, text);
         QFETCH(QString, needle);
         QFETCH(bool, found);
-        QCOMPARE(TextMatch::containsFolded(text, TextMatch::asciiLower(needle)), found);
+        const QString lowered = TextMatch::asciiLower(needle);
+        QCOMPARE(TextMatch::containsFolded(text, lowered), found);
+        // The catalogue's own search runs the rule on the stored UTF-8.
+        const QByteArray text8 = text.toUtf8(), needle8 = lowered.toUtf8();
+        QCOMPARE(TextMatch::containsFoldedUtf8({text8.constData(), size_t(text8.size())},
+                                               {needle8.constData(), size_t(needle8.size())}),
+                 found);
     }
 };
 
