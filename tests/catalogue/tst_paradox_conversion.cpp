@@ -8,6 +8,7 @@
 #include "catalogue/session/ParadoxConversion.h"
 #include "tests/common/CatalogueFixture.h"
 #include "tests/common/ParadoxFixture.h"
+#include "tests/common/ParadoxWriter.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -108,6 +109,41 @@ private slots:
         QVERIFY(!steps.isEmpty());
         QCOMPARE(steps.last(), 100);
         QVERIFY(std::is_sorted(steps.begin(), steps.end()));
+    }
+
+    // Many data blocks in their chain, many memos sharing blocks of the .MB.
+    void largerTableComesOverWhole()
+    {
+        paradox::writeCatalogueTable(path("BIG.DB"), path("BIG.MB"), 300, 100, 20);
+        QList<qint64> steps;
+        ParadoxConversion::convert(path("BIG.DB"), [&](qint64 done, qint64) { steps << done; });
+        QVERIFY(steps.size() > 3);
+        CatalogueTable t;
+        t.setDatabaseName(m_dir.path() + u'/');
+        t.setTableName("BIG.DB");
+        t.open();
+        QCOMPARE(t.recordCount(), 300);
+        int memos = 0, images = 0;
+        for (t.first(); !t.eof(); t.next()) {
+            const QString product = t.field(S::Product).asString();
+            const int i = product.right(6).toInt();
+            QCOMPARE(product, QStringLiteral("Caf\u00e9 product %1").arg(i, 6, 10, QLatin1Char('0')));
+            const QString guide = t.field(S::Guide).asString();
+            if (i % 3 == 0) {
+                ++memos;
+                QVERIFY(guide.startsWith(QStringLiteral("Installed on %1.\r\nNotes \u20ac \u2013 \u00ab\u00bb\r\n").arg(i)));
+                QCOMPARE(guide.size(), 30 + QString::number(i).size() + 120 + i % 200);
+            } else {
+                QVERIFY(guide.isEmpty());
+            }
+            if (i % 15 == 0) {
+                ++images;
+                QCOMPARE(t.field(S::OrigImg).asBytes(), paradox::bitmap(i));
+                QCOMPARE(t.field(S::CurrImg).asBytes(), paradox::bitmap(i + 1));
+            }
+        }
+        QCOMPARE(memos, 100);
+        QCOMPARE(images, 20);
     }
 
     void paradoxFilesMoveUnchanged()
