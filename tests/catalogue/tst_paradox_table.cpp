@@ -148,6 +148,32 @@ private slots:
             QVERIFY2(memos.contains(QChar(c)), qPrintable(QString(QChar(c))));
     }
 
+    // The code page the header names; none means Windows 1252.
+    void codePageFromTheHeader_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QString>("product"); // empty: refused
+        QTest::newRow("none") << 0 << QStringLiteral("Caf\u00e9 tools");
+        QTest::newRow("1252") << 1252 << QStringLiteral("Caf\u00e9 tools");
+        QTest::newRow("437") << 437 << QStringLiteral("Caf\u0398 tools");
+        QTest::newRow("850") << 850 << QStringLiteral("Caf\u00da tools");
+        QTest::newRow("unknown") << 9999 << QString();
+    }
+
+    void codePageFromTheHeader()
+    {
+        QFETCH(int, codePage);
+        QFETCH(QString, product);
+        const QByteArray db = patched(m_db, 0x6A, QByteArray(1, char(codePage & 0xFF)) + char(codePage >> 8));
+        if (product.isEmpty()) {
+            QCOMPARE(refusal([&] { readBytes(db, m_mb); }),
+                     QStringLiteral("CONTENTS.DB: its text is in code page 9999, which this system cannot read."));
+            return;
+        }
+        const Read read = readBytes(db, m_mb);
+        QCOMPARE(read.records[2][size_t(fieldIndex(read, "Product"))].toString(), product);
+    }
+
     void longMemoKeepsItsLineBreaks()
     {
         const QString guide = m_small.records[0][size_t(fieldIndex(m_small, "Guide"))].toString();
