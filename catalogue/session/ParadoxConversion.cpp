@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -64,14 +66,15 @@ QString makeKeepingFolder(const QString &path)
                           .arg(converting(path)));
 }
 
-// Makes the names in a folder durable.
-void syncFolder(const QString &folder)
+// Makes the names in a folder durable; the reason when that fails.
+QString syncFolder(const QString &folder)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    const int failed = ::fsync(fd) != 0 ? errno : 0;
+    ::close(fd);
+    return failed ? QString::fromLocal8Bit(std::strerror(failed)) : QString();
 }
 
 struct Move {
@@ -99,6 +102,7 @@ QString putBack(const QList<Move> &moved, const QString &folder)
     }
     if (left.isEmpty()) {
         QDir().rmdir(folder);
+        // Already failing: the names are back either way, durable as far as the disk allows.
         syncFolder(QFileInfo(folder).absolutePath());
         return QString();
     }
@@ -159,7 +163,9 @@ QString convert(const QString &path, const CatalogueFile::Progress &progress)
             moveFile(move, failing);
             moved << move;
         }
-        syncFolder(folder);
+        if (const QString reason = syncFolder(folder); !reason.isEmpty())
+            throw EngineError(QStringLiteral("%1: the folder %2 cannot be written to the disk: %3.")
+                                  .arg(failing, native(folder), reason));
         target.publish([&](qint64 done, qint64 all) {
             if (progress && all > 0)
                 progress(RecordSteps + done * (ProgressSteps - RecordSteps) / all, ProgressSteps);
