@@ -6,6 +6,8 @@
 #include "app/CommandState.h"
 #include "app/ErrorReport.h"
 #include "app/MainForm.h"
+#include "app/ParadoxOffer.h"
+#include "app/ProgressShown.h"
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/FolderPath.h"
 #include "catalogue/session/CatalogueSession.h"
@@ -18,7 +20,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <optional>
 
 namespace {
@@ -27,49 +28,6 @@ QString folderOf(const QString &path)
 {
     return withTrailingSeparator(QFileInfo(path).absolutePath());
 }
-
-// A progress dialog that shows when the work takes longer than half a second. It is
-// made when the work reports its first progress, so nothing before the work (a
-// record's post and its messages) runs under it.
-class ProgressShown
-{
-public:
-    ProgressShown(QWidget *parent, const QString &label) : m_parent(parent), m_label(label) {}
-
-    CatalogueFile::Progress callback()
-    {
-        return [this](qint64 done, qint64 total) {
-            QProgressDialog &dialog = this->dialog();
-            if (total <= 0) {
-                dialog.setRange(0, 0);
-                dialog.setValue(0);
-            } else {
-                dialog.setRange(0, 1000);
-                dialog.setValue(int(done * 1000 / total));
-            }
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        };
-    }
-
-private:
-    QProgressDialog &dialog()
-    {
-        if (!m_dialog) {
-            m_dialog.emplace(m_label, QString(), 0, 100, m_parent);
-            m_dialog->setWindowTitle(QStringLiteral("Moxarium"));
-            m_dialog->setWindowModality(Qt::WindowModal);
-            m_dialog->setMinimumDuration(500);
-            m_dialog->setCancelButton(nullptr);
-            m_dialog->setAutoClose(false);
-            m_dialog->setValue(0);
-        }
-        return *m_dialog;
-    }
-
-    QWidget *m_parent;
-    QString m_label;
-    std::optional<QProgressDialog> m_dialog;
-};
 
 } // namespace
 
@@ -94,6 +52,10 @@ FileDialogRequest FileCommands::databaseDialog(const QString &title, PathTask ta
     request.fileName = m_parts.table.tableName();
     request.defaultSuffix = QStringLiteral("db");
     request.filters = {QStringLiteral("Paradox databases (*.db)")};
+    // Catalogues of the program's earlier versions, made on Windows or DOS, are often
+    // spelled NAME.DB; a desktop's own dialog may match the pattern with its case.
+    if (task == PathTask::OpenDatabase)
+        request.filters = {QStringLiteral("Paradox databases (*.db *.DB *.Db *.dB)")};
     return request;
 }
 
@@ -170,7 +132,11 @@ bool FileCommands::saveFirst()
 // Steps common to Open and Reopen: the chosen catalogue, or the previous one again.
 void FileCommands::openChosen(const QString &path)
 {
-    const SessionOutcome outcome = m_parts.session.open(path);
+    // A Paradox catalogue is converted first when the user says so; declined, it is
+    // refused as any other file that is no catalogue.
+    const ParadoxOffer::Result offered = ParadoxOffer(m_parts.window, m_parts.session).offer(path);
+    const bool asUsual = offered.answer == ParadoxOffer::Answer::NotParadox || offered.answer == ParadoxOffer::Answer::Declined;
+    const SessionOutcome outcome = asUsual ? m_parts.session.open(path) : offered.outcome;
     if (!outcome.succeeded)
         showCantOpen(outcome.cantOpen);
     report(outcome);

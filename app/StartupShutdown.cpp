@@ -6,6 +6,7 @@
 #include "app/FileCommands.h"
 #include "app/PhraseCommands.h"
 #include "app/MainForm.h"
+#include "app/ParadoxOffer.h"
 #include "app/RecordEditing.h"
 #include "app/SettingsBinding.h"
 #include "app/ViewSwitch.h"
@@ -87,7 +88,7 @@ void StartupShutdown::startUp()
         if (!outcome.succeeded)
             throw EngineError(outcome.errors.isEmpty() ? QStringLiteral("Sorry, couldn't create the new table for you.")
                                                        : outcome.errors.first());
-    } else {
+    } else if (!convertedParadox()) {
         openShowingAnyWait();
     }
 
@@ -118,6 +119,24 @@ void StartupShutdown::startUp()
     m_parts.phraseCommands.buildPhraseMenu();
     if (!settings.Grid)
         commands.RememberCommandStates();
+}
+
+// A catalogue named in the settings that is still a Paradox table is converted when
+// the user says so; true when it is open now. Declined, the open refuses it as any
+// file that is no catalogue.
+bool StartupShutdown::convertedParadox()
+{
+    const ParadoxOffer::Result offered = ParadoxOffer(m_parts.window, m_parts.session).offer(m_parts.table.fullPath());
+    switch (offered.answer) {
+    case ParadoxOffer::Answer::NotParadox:
+    case ParadoxOffer::Answer::Declined:
+        return false;
+    case ParadoxOffer::Answer::Converted:
+        return true;
+    case ParadoxOffer::Answer::Failed:
+        break;
+    }
+    throw EngineError(offered.outcome.errors.isEmpty() ? offered.outcome.cantOpen : offered.outcome.errors.first());
 }
 
 // A catalogue that another program holds locked makes the open wait up to the lock

@@ -64,6 +64,7 @@ public:
 private:
     void startUp();
     void openShowingAnyWait();
+    bool convertedParadox();
 
     Parts m_parts;
     QString m_startupMessages;

@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/FolderPath.h"
+#include "catalogue/session/ParadoxConversion.h"
 
 #include <QFileInfo>
 
@@ -77,6 +78,17 @@ SessionOutcome CatalogueSession::open(const QString &path)
         outcome.succeeded = true;
     finish(outcome);
     return outcome;
+}
+
+SessionOutcome CatalogueSession::convertAndOpen(const QString &path, const CatalogueFile::Progress &progress)
+{
+    if (const std::optional<ActionFailure> failure = runAction([&] { ParadoxConversion::convert(path, progress); })) {
+        SessionOutcome outcome;
+        outcome.cantOpen = failure->message;
+        finish(outcome);
+        return outcome;
+    }
+    return open(path);
 }
 
 bool CatalogueSession::openUnlessLocked()

@@ -57,6 +57,10 @@ public:
     SessionOutcome create(const QString &folder, const QString &fileName);
     // Opens the catalogue at `path`, or the previous one again.
     SessionOutcome open(const QString &path);
+    // Converts the Paradox catalogue at `path` into one of ours and opens it. When the
+    // conversion fails, nothing has changed and the previous catalogue stays open;
+    // `cantOpen` says why.
+    SessionOutcome convertAndOpen(const QString &path, const CatalogueFile::Progress &progress = {});
     // Opens the table where it points without waiting for another program's lock:
     // false when the file is locked. Any other failure is thrown.
     bool openUnlessLocked();

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(f.dialogs.asked.size(), 1);
         const FileDialogRequest &r = f.dialogs.asked[0];
         QCOMPARE(r.title, QString("Open a MOX database"));
-        QCOMPARE(r.filters, QStringList{"Paradox databases (*.db)"});
+        QCOMPARE(r.filters, QStringList{"Paradox databases (*.db *.DB *.Db *.dB)"});
         QCOMPARE(r.defaultSuffix, QString("db"));
         QCOMPARE(r.fileName, QString("contents.db"));
         QCOMPARE(r.folder, f.folder());
