@@ -66,6 +66,18 @@ bool CatalogueTable::loadFromWindow()
         // ordered pass, anchored at the last row read.
         const std::optional<Record> anchor = m_window.anchorFor(m_pos);
         const ReadAheadWindow::Span span = m_window.spanFor(m_pos, m_order.size());
+        if (span.end - span.start == 1) {
+            // A jump: the whole record in one read, as the controls will show it.
+            m_window.begin(span);
+            if (!m_store.read(m_order.rowId(m_pos), m_window.slot(m_pos), true)) {
+                m_window.clear();
+                return false;
+            }
+            m_window.markRead(m_pos);
+            m_current = *m_window.record(m_pos);
+            m_currentComplete = true;
+            return true;
+        }
         m_window.begin(span);
         const auto txn = m_store.readTransaction();
         int pos = span.start;
