@@ -50,7 +50,10 @@ void CommandState::ShowRecordNumber()
             number = count = QStringLiteral("0");
         } else if (m_table.state() != DataSetState::Insert) {
             number = QString::number(m_table.recNo());
-            count = QString::number(m_table.recordCount());
+            // A large catalogue is counted after it shows: the panel stays empty until then.
+            const qint64 known = m_table.knownRecordCount();
+            if (known >= 0)
+                count = QString::number(known);
         }
     }
     const QString text = recordPositionText(number, count);

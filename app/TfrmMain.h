@@ -7,6 +7,8 @@
 #include "settings/SortedTextList.h"
 
 #include <QMainWindow>
+
+class QTimer;
 #include <memory>
 
 class CommandState;
@@ -78,6 +80,7 @@ private:
     QString m_programFolder;
     CatalogueTable tblContents;
     DataSource *dsContents = nullptr;
+    QTimer *m_orderPoll = nullptr; // while the order list is read on its own thread
     ProgramSettings programSettings;
     std::unique_ptr<SettingsFile> m_settingsFile;
     PickList m_typeList;

@@ -7,11 +7,6 @@
 
 namespace Schema = CatalogueSchema;
 
-namespace {
-
-constexpr int LazyGridRows = 1024; // rows the grid may read before the order list is built
-
-} // namespace
 
 // The current record stays current at its place in the new order; the ends of the
 // table are judged from there, so First and Prior, Next and Last offer what exists.
@@ -27,7 +22,16 @@ void CatalogueTable::reorder()
 
 void CatalogueTable::buildOrder()
 {
-    m_order.assign(m_store.readOrder(order(), m_order.count()));
+    m_orderReader.cancel();
+    m_store.readOrder(order(), m_order.count(), m_order);
+    m_firstRows = 0;
+    placeCurrent();
+}
+
+// The current record at its place in the order list just read; a row gone meanwhile
+// leaves the cursor near where it was.
+void CatalogueTable::placeCurrent()
+{
     m_window.clear();
     if (m_order.empty()) {
         m_pos = -1;
@@ -35,6 +39,38 @@ void CatalogueTable::buildOrder()
     }
     const int found = m_order.positionOf(m_rowId);
     m_pos = found >= 0 ? found : std::clamp(m_pos, 0, m_order.size() - 1);
+}
+
+void CatalogueTable::startOrderReader()
+{
+    m_orderReaderVersion = m_store.dataVersion();
+    m_orderReader.start(fullPath(), CatalogueSql::rowIdsInOrder(m_store.columns(), order()), m_order.count());
+}
+
+bool CatalogueTable::adoptReadOrder(bool wait)
+{
+    if (m_order.isRead() || !m_orderReader.started() || (!wait && !m_orderReader.finished()))
+        return false;
+    std::optional<OrderList> list = m_orderReader.take();
+    // Another program's write since the reading began may have changed the order.
+    if (!list || m_store.dataVersion() != m_orderReaderVersion)
+        return false;
+    m_order = std::move(*list);
+    m_firstRows = 0;
+    placeCurrent();
+    return true;
+}
+
+bool CatalogueTable::takeReadOrder()
+{
+    if (!active() || m_order.isRead() || !m_orderReader.finished())
+        return false;
+    if (!adoptReadOrder(false)) {
+        // Outdated or failed: read here, where a failure is reported as what it is.
+        buildOrder();
+    }
+    notify(TableEvent::DataSetChanged);
+    return true;
 }
 
 void CatalogueTable::prepareOrder()
@@ -45,8 +81,15 @@ void CatalogueTable::prepareOrder()
 
 void CatalogueTable::ensureOrder()
 {
-    if (!m_order.isRead())
+    if (!m_order.isRead() && !adoptReadOrder(true))
         buildOrder();
+}
+
+int CatalogueTable::knownRowCount() const
+{
+    if (!active())
+        return 0;
+    return m_order.count() >= 0 ? int(m_order.count()) : m_firstRows;
 }
 
 // Puts a row id into the order list at its sorted place and makes that place current.
@@ -82,8 +125,9 @@ bool CatalogueTable::loadFromWindow()
         const auto txn = m_store.readTransaction();
         int pos = span.start;
         if (anchor) {
-            const int read = m_store.readGridRowsAfter(*anchor, order(), m_order.rowIds(span.start, span.end),
-                                                       m_window.slotsFrom(span.start));
+            std::vector<qint64> expected;
+            m_order.copyRowIds(span.start, span.end, expected);
+            const int read = m_store.readGridRowsAfter(*anchor, order(), expected, m_window.slotsFrom(span.start));
             for (; pos < span.start + read; ++pos)
                 m_window.markRead(pos);
         }
@@ -154,6 +198,8 @@ bool CatalogueTable::isEmpty() const
 int CatalogueTable::recordCount()
 {
     checkActive();
+    if (m_order.count() < 0)
+        ensureOrder();
     return m_order.count() < 0 ? -1 : int(m_order.count());
 }
 
@@ -317,7 +363,7 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
         return;
     // The first screens of a catalogue just opened come straight from the index, so
     // showing it does not wait for the whole order list.
-    if (!m_order.isRead() && firstPos >= 0 && firstPos < LazyGridRows && count > 0) {
+    if (!m_order.isRead() && firstPos >= 0 && firstPos + count <= FirstRows && count > 0) {
         m_store.readGridRows(order(), firstPos, count, out);
         return;
     }

@@ -51,7 +51,7 @@ CatalogueStore::~CatalogueStore()
     close();
 }
 
-CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProtected, CatalogueOrder order)
+CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProtected, CatalogueOrder order, int firstRows)
 {
     const QString shown = QDir::toNativeSeparators(path);
     m_db.open(path, writeProtected ? Connection::Access::ReadOnly : Connection::Access::ReadWrite,
@@ -75,15 +75,8 @@ CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProte
         prepareStatements();
         m_db.addSearchFunction();
 
-        SqlStatement count(m_db, CatalogueSql::countRows(), Reading);
-        if (!count.step())
-            count.fail();
-        opened.count = count.columnInt64(0);
-        SqlStatement first(m_db, CatalogueSql::firstRowId(m_cols, order), Reading);
-        if (first.step())
-            opened.firstRowId = first.columnInt64(0);
-        // A larger page cache helps stepping through the catalogue; set only now, so the
-        // count above recycles its pages instead of filling the cache.
+        opened.firstRowIds = readFirstRowIds(order, firstRows);
+        // A larger page cache helps stepping through the catalogue.
         m_db.run(CatalogueSql::pageCache(), Reading);
     } catch (...) {
         close();
@@ -147,11 +140,20 @@ bool CatalogueStore::hasIndex(const QString &name)
     return check.step();
 }
 
-std::vector<qint64> CatalogueStore::readOrder(CatalogueOrder order, qint64 expected)
+void CatalogueStore::readOrder(CatalogueOrder order, qint64 expected, OrderList &out)
 {
     SqlStatement stmt(m_db, CatalogueSql::rowIdsInOrder(m_cols, order), Reading);
+    out.beginFill(expected);
+    while (stmt.step())
+        out.append(stmt.columnInt64(0));
+    out.endFill();
+}
+
+std::vector<qint64> CatalogueStore::readFirstRowIds(CatalogueOrder order, int limit)
+{
+    SqlStatement stmt(m_db, CatalogueSql::firstRowIds(m_cols, order), Reading);
+    stmt.bindInt64(1, limit);
     std::vector<qint64> ids;
-    ids.reserve(size_t(std::max<qint64>(expected, 0)) + 16);
     stmt.appendInt64Column(0, ids);
     return ids;
 }
