@@ -12,7 +12,26 @@ namespace Schema = CatalogueSchema;
 // table are judged from there, so First and Prior, Next and Last offer what exists.
 void CatalogueTable::reorder()
 {
-    buildOrder();
+    // The first rows of the new order come straight from its index. When the current
+    // record is among them its place is known, and the rest of the list is read on a
+    // thread of its own; elsewhere its place is known only from the whole list.
+    m_orderReader.cancel();
+    const std::vector<qint64> first = m_store.readFirstRowIds(order(), FirstRows + 1);
+    const auto shown = first.cbegin() + std::min<std::ptrdiff_t>(FirstRows, std::ssize(first));
+    const auto current = std::find(first.cbegin(), shown, m_rowId);
+    if (first.size() <= size_t(FirstRows)) {
+        m_order.assign(first);
+        m_firstRows = 0;
+        placeCurrent();
+    } else if (m_pos >= 0 && current != shown) {
+        m_order.reset(m_order.count()); // the count stays known when it was
+        m_firstRows = FirstRows;
+        m_window.clear();
+        m_pos = int(current - first.cbegin());
+        startOrderReader();
+    } else {
+        buildOrder();
+    }
     m_bof = m_pos <= 0;
     m_eof = m_pos < 0 || m_pos == m_order.size() - 1;
     notify(TableEvent::DataSetChanged);

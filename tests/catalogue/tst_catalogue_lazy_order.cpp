@@ -129,6 +129,53 @@ private slots:
         }
     }
 
+    // A new order shows at once when the current record is among its first rows: its
+    // place is known, the count stays, and the list read afterwards agrees with a walk.
+    void sortKeepsTheRecordAndItsPlace_data()
+    {
+        QTest::addColumn<int>("recNo");     // current before the sort, in the Archive order
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<bool>("atOnce");   // the rest of the list is read afterwards
+        QTest::newRow("to the top") << Records << QString("idx_Archive_Down") << true;
+        QTest::newRow("among the first rows") << Records - 500 << QString("idx_Archive_Down") << true;
+        QTest::newRow("far down") << 1 << QString("idx_Archive_Down") << false;
+        QTest::newRow("another field, near the top") << 2 << QString("idx_Product_Up") << true;
+        QTest::newRow("another field, far down") << Records << QString("idx_Product_Up") << false;
+    }
+
+    void sortKeepsTheRecordAndItsPlace()
+    {
+        QFETCH(int, recNo);
+        QFETCH(QString, index);
+        QFETCH(bool, atOnce);
+        CatalogueTable walked;
+        openOn(walked, m_dir, index);
+        QStringList walk;
+        walked.first();
+        while (!walked.eof()) {
+            walk << archiveOf(walked);
+            walked.next();
+        }
+
+        CatalogueTable t;
+        openOn(t, m_dir, QString());
+        waitForOrder(t);
+        t.setRecNo(recNo);
+        const QString current = archiveOf(t);
+        t.setIndexName(index);
+        QCOMPARE(t.orderPending(), atOnce);
+        QCOMPARE(t.knownRecordCount(), qint64(Records));
+        QCOMPARE(archiveOf(t), current);
+        QCOMPARE(t.recNo(), int(walk.indexOf(current)) + 1);
+        std::vector<CatalogueRow> first;
+        t.readRows(0, 40, first);
+        for (int pos = 0; pos < 40; ++pos)
+            QCOMPARE(first[size_t(pos)].values[S::Archive].toString(), walk[pos]);
+        waitForOrder(t);
+        QCOMPARE(t.recNo(), int(walk.indexOf(current)) + 1);
+        QCOMPARE(rowsOf(t), walk);
+    }
+
     // Whatever is asked before the order list is in gives what it gives after it.
     void inputDuringTheReadingActsAsAfterIt_data()
     {
