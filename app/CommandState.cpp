@@ -26,7 +26,8 @@ QString CommandState::recordPositionText(const QString &number, const QString &c
 {
     if (number.isEmpty() || count.isEmpty())
         return QString();
-    return QStringLiteral("Record ") + number + QStringLiteral(" of ") + count.left(6);
+    // The whole count: cut to six digits, a million records would read as 100000.
+    return QStringLiteral("Record ") + number + QStringLiteral(" of ") + count;
 }
 
 QString CommandState::shownTableName(const QString &name)
