@@ -109,6 +109,7 @@ void CatalogueTable::open()
     const CatalogueStore::Opened opened =
         m_store.open(path, CatalogueFile::isWriteProtected(path), order(), FirstRows + 1);
     m_readOnly = opened.readOnly;
+    m_orderNews = false;
     const std::vector<qint64> &first = opened.firstRowIds;
     m_rowId = first.empty() ? 0 : first.front();
     m_pos = first.empty() ? -1 : 0;
@@ -154,6 +155,7 @@ void CatalogueTable::close()
     m_modified = false;
     m_order.reset();
     m_firstRows = 0;
+    m_orderNews = false;
     m_pos = -1;
     m_rowId = 0;
     m_current = {};

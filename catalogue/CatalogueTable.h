@@ -135,12 +135,14 @@ public:
     // Opening reads only the first rows of a large catalogue, and its order list on a
     // thread of its own; this waits for that thread.
     void prepareOrder();
-    // The order list is being read on its own thread.
-    bool orderPending() const { return !m_order.isRead() && m_orderReader.started(); }
+    // The order list is being read on its own thread, or it came in and the observers
+    // have not been told yet: takeReadOrder() has something to do.
+    bool orderPending() const { return m_orderNews || (!m_order.isRead() && m_orderReader.started()); }
     // Takes the order list the thread has read, when it has, and tells the observers
-    // (the count and the record numbers are known from then on). True when it did.
-    // Never waits; a reading that failed or that the file outdated is dropped, to be
-    // read again when it is needed.
+    // (the count and the record numbers are known from then on); tells them as well when
+    // a move needed the list before and took it. True when it told them. Never waits
+    // for the thread; a reading that failed or that the file outdated is read again here,
+    // where a failure is reported as what it is.
     bool takeReadOrder();
 
     void disableControls() { ++m_disableCount; }
@@ -224,6 +226,9 @@ private:
     OrderReader m_orderReader;
     qint64 m_orderReaderVersion = 0; // the file's data version when the reading began
     int m_firstRows = 0;     // rows opening read from the top, while the count is not known
+    // The order list came in during a move, when telling the observers would have been
+    // too early: takeReadOrder() tells them.
+    bool m_orderNews = false;
     int m_pos = -1;          // position of the current record, -1 when empty
     qint64 m_rowId = 0;      // row id of the current record
     mutable Record m_current; // the current stored record

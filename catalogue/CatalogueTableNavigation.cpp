@@ -82,12 +82,17 @@ bool CatalogueTable::adoptReadOrder(bool wait)
 
 bool CatalogueTable::takeReadOrder()
 {
-    if (!active() || m_order.isRead() || !m_orderReader.finished())
+    if (!active())
         return false;
-    if (!adoptReadOrder(false)) {
+    if (!m_order.isRead() && m_orderReader.finished()) {
         // Outdated or failed: read here, where a failure is reported as what it is.
-        buildOrder();
+        if (!adoptReadOrder(false))
+            buildOrder();
+        m_orderNews = true;
     }
+    if (!m_orderNews)
+        return false;
+    m_orderNews = false;
     notify(TableEvent::DataSetChanged);
     return true;
 }
@@ -100,8 +105,11 @@ void CatalogueTable::prepareOrder()
 
 void CatalogueTable::ensureOrder()
 {
-    if (!m_order.isRead() && !adoptReadOrder(true))
+    if (m_order.isRead())
+        return;
+    if (!adoptReadOrder(true))
         buildOrder();
+    m_orderNews = true;
 }
 
 int CatalogueTable::knownRowCount() const
