@@ -60,6 +60,9 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
     m_orderPoll = new QTimer(this);
     m_orderPoll->setInterval(OrderPollMs);
     connect(m_orderPoll, &QTimer::timeout, this, [this] {
+        // Not before the window is painted: the grid grows to every row when it is taken.
+        if (isVisible() && !m_painted)
+            return;
         if (!tblContents.orderPending()) {
             m_orderPoll->stop();
             return;
@@ -227,6 +230,8 @@ void TfrmMain::FormResize()
 
 bool TfrmMain::event(QEvent *event)
 {
+    if (event->type() == QEvent::Paint)
+        m_painted = true;
     // The hint of the control or menu item under the mouse goes to panel 2.
     if (event->type() == QEvent::StatusTip && m_commands) {
         m_commands->ShowHintText(static_cast<QStatusTipEvent *>(event)->tip());

@@ -81,6 +81,7 @@ private:
     CatalogueTable tblContents;
     DataSource *dsContents = nullptr;
     QTimer *m_orderPoll = nullptr; // while the order list is read on its own thread
+    bool m_painted = false;
     ProgramSettings programSettings;
     std::unique_ptr<SettingsFile> m_settingsFile;
     PickList m_typeList;
