@@ -110,6 +110,7 @@ void CatalogueTable::open()
         m_store.open(path, CatalogueFile::isWriteProtected(path), order(), FirstRows + 1);
     m_readOnly = opened.readOnly;
     m_orderNews = false;
+    m_orderToRead = false;
     const std::vector<qint64> &first = opened.firstRowIds;
     m_rowId = first.empty() ? 0 : first.front();
     m_pos = first.empty() ? -1 : 0;
@@ -121,7 +122,7 @@ void CatalogueTable::open()
             // The rest is read on a thread of its own; until then the count is not known.
             m_order.reset(-1);
             m_firstRows = FirstRows;
-            startOrderReader();
+            m_orderToRead = true;
         }
         loadCurrent();
     } catch (...) {
@@ -156,6 +157,7 @@ void CatalogueTable::close()
     m_order.reset();
     m_firstRows = 0;
     m_orderNews = false;
+    m_orderToRead = false;
     m_pos = -1;
     m_rowId = 0;
     m_current = {};

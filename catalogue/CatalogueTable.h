@@ -137,8 +137,13 @@ public:
     void prepareOrder();
     // The order list is being read on its own thread, or it came in and the observers
     // have not been told yet: takeReadOrder() has something to do.
-    bool orderPending() const { return m_orderNews || (!m_order.isRead() && m_orderReader.started()); }
-    // Takes the order list the thread has read, when it has, and tells the observers
+    bool orderPending() const
+    {
+        return m_orderNews || (!m_order.isRead() && (m_orderToRead || m_orderReader.started()));
+    }
+    // Starts the thread that reads the order list of a catalogue just opened (opening
+    // leaves it to the first call, so that nothing runs beside the window's first
+    // paint); takes the order list the thread has read, when it has, and tells the observers
     // (the count and the record numbers are known from then on); tells them as well when
     // a move needed the list before and took it. True when it told them. Never waits
     // for the thread; a reading that failed or that the file outdated is read again here,
@@ -229,6 +234,8 @@ private:
     // The order list came in during a move, when telling the observers would have been
     // too early: takeReadOrder() tells them.
     bool m_orderNews = false;
+    // The order list of the catalogue just opened is to be read on its own thread.
+    bool m_orderToRead = false;
     int m_pos = -1;          // position of the current record, -1 when empty
     qint64 m_rowId = 0;      // row id of the current record
     mutable Record m_current; // the current stored record

@@ -42,6 +42,7 @@ void CatalogueTable::reorder()
 void CatalogueTable::buildOrder()
 {
     m_orderReader.cancel();
+    m_orderToRead = false;
     m_store.readOrder(order(), m_order.count(), m_order);
     m_firstRows = 0;
     placeCurrent();
@@ -62,6 +63,7 @@ void CatalogueTable::placeCurrent()
 
 void CatalogueTable::startOrderReader()
 {
+    m_orderToRead = false;
     m_orderReaderVersion = m_store.dataVersion();
     m_orderReader.start(fullPath(), CatalogueSql::rowIdsInOrder(m_store.columns(), order()), m_order.count());
 }
@@ -84,6 +86,10 @@ bool CatalogueTable::takeReadOrder()
 {
     if (!active())
         return false;
+    if (!m_order.isRead() && m_orderToRead) {
+        startOrderReader();
+        return false;
+    }
     if (!m_order.isRead() && m_orderReader.finished()) {
         // Outdated or failed: read here, where a failure is reported as what it is.
         if (!adoptReadOrder(false))

@@ -111,12 +111,16 @@ void CatalogueStore::prepareStatements()
     const auto prepare = [&](const QString &sql, const QString &doing) {
         return std::make_unique<SqlStatement>(m_db, sql, doing);
     };
+    // What opening needs; the statements of editing are prepared on first use.
     m_selectFull = prepare(CatalogueSql::selectRecord(m_cols), Reading);
     m_selectGrid = prepare(CatalogueSql::selectGridFields(m_cols), Reading);
-    m_selectLong = prepare(CatalogueSql::selectLongFields(m_cols), QStringLiteral("read the record"));
-    m_selectSortKey = prepare(CatalogueSql::selectSortKey(m_cols), Reading);
-    m_insert = prepare(CatalogueSql::insertRecord(m_cols), QStringLiteral("store the record"));
-    m_delete = prepare(CatalogueSql::deleteRecord(m_cols), QStringLiteral("delete the record"));
+}
+
+SqlStatement &CatalogueStore::prepared(std::unique_ptr<SqlStatement> &slot, const QString &sql, const QString &doing)
+{
+    if (!slot)
+        slot = std::make_unique<SqlStatement>(m_db, sql, doing);
+    return *slot;
 }
 
 void CatalogueStore::close()
@@ -160,7 +164,7 @@ std::vector<qint64> CatalogueStore::readFirstRowIds(CatalogueOrder order, int li
 
 SortKey CatalogueStore::readSortKey(qint64 rowId, CatalogueOrder order)
 {
-    SqlStatement &stmt = *m_selectSortKey;
+    SqlStatement &stmt = prepared(m_selectSortKey, CatalogueSql::selectSortKey(m_cols), Reading);
     stmt.reset();
     stmt.bindInt64(1, rowId);
     SortKey key;
@@ -200,7 +204,7 @@ bool CatalogueStore::read(qint64 rowId, Record &out, bool everyField)
 
 void CatalogueStore::readLongFields(qint64 rowId, Record &rec)
 {
-    SqlStatement &stmt = *m_selectLong;
+    SqlStatement &stmt = prepared(m_selectLong, CatalogueSql::selectLongFields(m_cols), QStringLiteral("read the record"));
     stmt.reset();
     stmt.bindInt64(1, rowId);
     const SqlStatement::Step got = stmt.tryStep();
@@ -305,7 +309,7 @@ void CatalogueStore::readGridRows(CatalogueOrder order, int first, int count, st
 std::optional<qint64> CatalogueStore::insert(const Record &rec)
 {
     ++m_writes; // what a search found may be out of date now
-    SqlStatement &stmt = *m_insert;
+    SqlStatement &stmt = prepared(m_insert, CatalogueSql::insertRecord(m_cols), QStringLiteral("store the record"));
     stmt.reset();
     for (int i = 0; i < Schema::FieldCount; ++i)
         stmt.bindValue(i + 1, rec[size_t(i)]);
@@ -352,7 +356,7 @@ CatalogueStore::Update CatalogueStore::update(qint64 rowId, const Record &expect
 bool CatalogueStore::remove(qint64 rowId, const Record &current)
 {
     ++m_writes;
-    SqlStatement &stmt = *m_delete;
+    SqlStatement &stmt = prepared(m_delete, CatalogueSql::deleteRecord(m_cols), QStringLiteral("delete the record"));
     stmt.reset();
     stmt.bindInt64(1, rowId);
     for (int k = 0; k < 3; ++k)

@@ -98,6 +98,7 @@ public:
 private:
     void readColumns(const QString &shown);
     void prepareStatements();
+    SqlStatement &prepared(std::unique_ptr<SqlStatement> &slot, const QString &sql, const QString &doing);
 
     LockWait m_lockWait;
     Connection m_db;

@@ -249,6 +249,7 @@ private slots:
         t.setTableName("shared.db");
         t.open();
         QVERIFY(t.orderPending());
+        QVERIFY(!t.takeReadOrder()); // the reading starts
         sqlite3 *db = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
         sqlite3_busy_timeout(db, 5000);
