@@ -8,6 +8,7 @@
 #include "widgets/data/DBNavigator.h"
 #include "widgets/grid/DBGrid.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QToolButton>
@@ -80,6 +81,8 @@ private slots:
         QCOMPARE(s.position, QString("Record 1 of %1").arg(Records));
         QCOMPARE(s.gridRows, Records);
         QCOMPARE(s.gridRow, 0);
+        QDir().mkpath("artifacts");
+        w.grab().save("artifacts/large-catalogue.png");
 
         DBGrid *grid = child<DBGrid>(w, "grdContents");
         grid->setFocus();
