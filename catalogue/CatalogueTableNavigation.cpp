@@ -7,7 +7,6 @@
 
 namespace Schema = CatalogueSchema;
 
-
 // The current record stays current at its place in the new order; the ends of the
 // table are judged from there, so First and Prior, Next and Last offer what exists.
 void CatalogueTable::reorder()
