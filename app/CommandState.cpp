@@ -26,7 +26,8 @@ QString CommandState::recordPositionText(const QString &number, const QString &c
 {
     if (number.isEmpty() || count.isEmpty())
         return QString();
-    return QStringLiteral("Record ") + number + QStringLiteral(" of ") + count.left(6);
+    // The whole count: cut to six digits, a million records would read as 100000.
+    return QStringLiteral("Record ") + number + QStringLiteral(" of ") + count;
 }
 
 QString CommandState::shownTableName(const QString &name)
@@ -50,7 +51,10 @@ void CommandState::ShowRecordNumber()
             number = count = QStringLiteral("0");
         } else if (m_table.state() != DataSetState::Insert) {
             number = QString::number(m_table.recNo());
-            count = QString::number(m_table.recordCount());
+            // A large catalogue is counted after it shows: the panel stays empty until then.
+            const qint64 known = m_table.knownRecordCount();
+            if (known >= 0)
+                count = QString::number(known);
         }
     }
     const QString text = recordPositionText(number, count);

@@ -41,7 +41,7 @@
 #include <QTimer>
 
 namespace {
-constexpr int OrderListDelayMs = 100;
+constexpr int OrderPollMs = 15;
 }
 
 TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidget *parent)
@@ -55,14 +55,31 @@ TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidg
     m_settingsFile = std::make_unique<SettingsFile>(m_programFolder);
 
     dsContents = new DataSource(&tblContents, this);
-    // A catalogue that has just opened shows at once; its order list is read once
-    // it is painted, before a person can ask for a row far down.
-    connect(dsContents, &DataSource::activeChanged, this, [this] {
-        if (tblContents.active())
-            QTimer::singleShot(OrderListDelayMs, this, [this] {
-                ErrorReport::guarded(this, [this] { tblContents.prepareOrder(); });
-            });
+    // A large catalogue shows its first rows at once and its order list is read on a
+    // thread of its own; once it is in, the count and the record numbers show.
+    m_orderPoll = new QTimer(this);
+    m_orderPoll->setInterval(OrderPollMs);
+    connect(m_orderPoll, &QTimer::timeout, this, [this] {
+        // Not before the window is painted: the grid grows to every row when it is taken.
+        if (isVisible() && !m_painted)
+            return;
+        if (!tblContents.orderPending()) {
+            m_orderPoll->stop();
+            return;
+        }
+        ErrorReport::guarded(this, [this] {
+            if (tblContents.takeReadOrder()) {
+                m_orderPoll->stop();
+                m_commands->ShowRecordNumber();
+            }
+        });
     });
+    const auto pollWhilePending = [this] {
+        if (tblContents.orderPending() && !m_orderPoll->isActive())
+            m_orderPoll->start();
+    };
+    connect(dsContents, &DataSource::activeChanged, this, pollWhilePending);
+    connect(dsContents, &DataSource::dataSetChanged, this, pollWhilePending);
     mnuMRU = new TRecentlist(m_programFolder, this);
     mnuMRU->setDefaultExt(QStringLiteral("zip"));
     mnuMRU->setHidepath(false);
@@ -213,6 +230,8 @@ void TfrmMain::FormResize()
 
 bool TfrmMain::event(QEvent *event)
 {
+    if (event->type() == QEvent::Paint)
+        m_painted = true;
     // The hint of the control or menu item under the mouse goes to panel 2.
     if (event->type() == QEvent::StatusTip && m_commands) {
         m_commands->ShowHintText(static_cast<QStatusTipEvent *>(event)->tip());

@@ -7,6 +7,8 @@
 #include "settings/SortedTextList.h"
 
 #include <QMainWindow>
+
+class QTimer;
 #include <memory>
 
 class CommandState;
@@ -78,6 +80,8 @@ private:
     QString m_programFolder;
     CatalogueTable tblContents;
     DataSource *dsContents = nullptr;
+    QTimer *m_orderPoll = nullptr; // while the order list is read on its own thread
+    bool m_painted = false;
     ProgramSettings programSettings;
     std::unique_ptr<SettingsFile> m_settingsFile;
     PickList m_typeList;

@@ -1,5 +1,7 @@
 // Each operation of the table object against raw SQLite doing the least equivalent
 // work, in the same run. Prints the ratio ours/raw of the medians.
+// Usage: bench_catalogue [--million] [benchmark options]: --million uses the
+// 1,000,000-record catalogue instead of the 100,000-record one.
 
 #include "bench/BenchCatalogue.h"
 #include "catalogue/CatalogueTable.h"
@@ -18,8 +20,9 @@ namespace S = CatalogueSchema;
 
 namespace {
 
-constexpr int Records = 100000;
+int Records = 100000;
 QString g_path;
+constexpr int GotoRecord = 50000;
 
 const char *const KeyOrder = "Archive COLLATE NOCASE, Archive, Product, Type";
 
@@ -39,6 +42,26 @@ struct Raw {
         return st;
     }
 };
+
+// What raw SQLite knows before it is timed, as our table knows its order list: the row
+// ids in the Archive order, and the key of each position a grid is shown at.
+struct RawOrder {
+    std::vector<qint64> rowIds;
+    struct Key { QByteArray sort, archive, product, type; };
+    std::vector<Key> gridKeys; // by GridPositions
+};
+
+// The positions the grid benchmarks show rows at, the same for both sides.
+std::vector<int> gridPositions()
+{
+    std::vector<int> out;
+    int pos = 0;
+    for (int i = 0; i < 4096; ++i) {
+        pos = (pos + 37813) % (Records - 40);
+        out.push_back(pos);
+    }
+    return out;
+}
 
 // Touches every column of the row, as making it current does.
 void readColumns(sqlite3_stmt *st, int n)
@@ -67,13 +90,36 @@ std::unique_ptr<CatalogueTable> openTable()
     return t;
 }
 
-// ---- open to the first record plus the record count
+const RawOrder &rawOrder()
+{
+    static const RawOrder order = [] {
+        RawOrder o;
+        Raw raw;
+        const QByteArray sql = QByteArray("SELECT rowid FROM catalogue ORDER BY ") + KeyOrder;
+        sqlite3_stmt *st = raw.prepare(sql.constData());
+        while (sqlite3_step(st) == SQLITE_ROW)
+            o.rowIds.push_back(sqlite3_column_int64(st, 0));
+        sqlite3_finalize(st);
+        sqlite3_stmt *key = raw.prepare("SELECT Archive, Product, Type FROM catalogue WHERE rowid = ?1");
+        const auto text = [&](int col) { return QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(key, col))); };
+        for (const int pos : gridPositions()) {
+            sqlite3_bind_int64(key, 1, o.rowIds[size_t(pos)]);
+            sqlite3_step(key);
+            o.gridKeys.push_back({text(0), text(0), text(1), text(2)});
+            sqlite3_reset(key);
+        }
+        sqlite3_finalize(key);
+        return o;
+    }();
+    return order;
+}
+
+// ---- open to the first record (the count follows with the order list)
 
 void openOurs(benchmark::State &state)
 {
     for (auto _ : state) {
         auto t = openTable();
-        benchmark::DoNotOptimize(t->recordCount());
         readFields(*t);
         t->close();
     }
@@ -83,10 +129,6 @@ void openRaw(benchmark::State &state)
 {
     for (auto _ : state) {
         Raw raw;
-        sqlite3_stmt *count = raw.prepare("SELECT COUNT(*) FROM catalogue");
-        sqlite3_step(count);
-        benchmark::DoNotOptimize(sqlite3_column_int64(count, 0));
-        sqlite3_finalize(count);
         const QByteArray sql = QByteArray("SELECT Archive, Product, Type, Origin, Status, D1, D2, D3, CB, Source, OrigImg, "
                                           "CurrImg, Guide, Comments FROM catalogue ORDER BY ") + KeyOrder + " LIMIT 1";
         sqlite3_stmt *first = raw.prepare(sql.constData());
@@ -94,6 +136,37 @@ void openRaw(benchmark::State &state)
         readColumns(first, 14);
         sqlite3_finalize(first);
     }
+}
+
+// ---- the order list, which gives the record count and every record number
+
+void orderOurs(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto t = openTable();
+        state.ResumeTiming();
+        t->prepareOrder();
+        benchmark::DoNotOptimize(t->recordCount());
+        state.PauseTiming();
+        t.reset();
+        state.ResumeTiming();
+    }
+}
+
+void orderRaw(benchmark::State &state)
+{
+    Raw raw;
+    const QByteArray sql = QByteArray("SELECT rowid FROM catalogue ORDER BY ") + KeyOrder;
+    sqlite3_stmt *st = raw.prepare(sql.constData());
+    for (auto _ : state) {
+        std::vector<qint64> ids;
+        while (sqlite3_step(st) == SQLITE_ROW)
+            ids.push_back(sqlite3_column_int64(st, 0));
+        sqlite3_reset(st);
+        benchmark::DoNotOptimize(ids.data());
+    }
+    sqlite3_finalize(st);
 }
 
 // ---- index switch keeping the current record
@@ -138,30 +211,31 @@ void indexSwitchRaw(benchmark::State &state)
     }
 }
 
-// ---- go to record number 50,000
+// ---- go to record number 50,000 (and 25,000, so that each is a jump)
 
 void gotoOurs(benchmark::State &state)
 {
     auto t = openTable();
     t->setRecNo(2); // the cursor's order is read once, as in use
-    int target = 50000;
+    int target = GotoRecord;
     for (auto _ : state) {
-        target = target == 50000 ? 50001 : 50000;
+        target = target == GotoRecord ? GotoRecord / 2 : GotoRecord;
         t->setRecNo(target);
         readFields(*t);
     }
 }
 
+// Raw SQLite knows the row ids in the order, as our table does: one seek by row id.
 void gotoRaw(benchmark::State &state)
 {
     Raw raw;
-    const QByteArray sql = QByteArray("SELECT Archive, Product, Type, Origin, Status, D1, D2, D3, CB, Source, OrigImg, "
-                                      "CurrImg, Guide, Comments FROM catalogue ORDER BY ") + KeyOrder + " LIMIT 1 OFFSET ?1";
-    sqlite3_stmt *st = raw.prepare(sql.constData());
-    int target = 50000;
+    const RawOrder &order = rawOrder();
+    sqlite3_stmt *st = raw.prepare("SELECT Archive, Product, Type, Origin, Status, D1, D2, D3, CB, Source, OrigImg, "
+                                   "CurrImg, Guide, Comments FROM catalogue WHERE rowid = ?1");
+    int target = GotoRecord;
     for (auto _ : state) {
-        target = target == 50000 ? 50001 : 50000;
-        sqlite3_bind_int(st, 1, target - 1);
+        target = target == GotoRecord ? GotoRecord / 2 : GotoRecord;
+        sqlite3_bind_int64(st, 1, order.rowIds[size_t(target - 1)]);
         sqlite3_step(st);
         readColumns(st, 14);
         sqlite3_reset(st);
@@ -297,27 +371,41 @@ void searchRaw(benchmark::State &state)
 void gridOurs(benchmark::State &state)
 {
     auto t = openTable();
+    t->prepareOrder(); // as in use: the order list is read just after the window shows
+    const std::vector<int> positions = gridPositions();
     std::vector<CatalogueRow> rows;
-    int pos = 0;
+    size_t i = 0;
     for (auto _ : state) {
-        pos = (pos + 37813) % (Records - 40);
-        t->readRows(pos, 40, rows);
+        t->readRows(positions[i++ % positions.size()], 40, rows);
         benchmark::DoNotOptimize(rows.data());
     }
 }
 
+// Raw SQLite knows the key of the first row at each position: one seek in the index,
+// then 40 steps along it.
 void gridRaw(benchmark::State &state)
 {
     Raw raw;
+    const RawOrder &order = rawOrder();
     const QByteArray sql = QByteArray("SELECT Archive, Product, Type, Origin, Status, D1, D2, D3, CB, Source "
-                                      "FROM catalogue ORDER BY ") + KeyOrder + " LIMIT 40 OFFSET ?1";
+                                      "FROM catalogue WHERE Archive COLLATE NOCASE >= ?1 AND "
+                                      "(Archive COLLATE NOCASE, Archive, Product, Type) >= (?1, ?2, ?3, ?4) ORDER BY ")
+        + KeyOrder + " LIMIT 40";
     sqlite3_stmt *st = raw.prepare(sql.constData());
-    int pos = 0;
+    size_t i = 0;
     for (auto _ : state) {
-        pos = (pos + 37813) % (Records - 40);
-        sqlite3_bind_int(st, 1, pos);
-        while (sqlite3_step(st) == SQLITE_ROW)
+        const RawOrder::Key &key = order.gridKeys[i++ % order.gridKeys.size()];
+        sqlite3_bind_text(st, 1, key.sort.constData(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 2, key.archive.constData(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 3, key.product.constData(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 4, key.type.constData(), -1, SQLITE_STATIC);
+        int n = 0;
+        while (sqlite3_step(st) == SQLITE_ROW) {
             readColumns(st, 10);
+            ++n;
+        }
+        if (n != 40)
+            state.SkipWithError("the keyset read fewer than 40 rows");
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
@@ -342,10 +430,18 @@ public:
 
 int main(int argc, char **argv)
 {
+    std::vector<char *> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--million") == 0)
+            Records = 1000000;
+        else
+            args.push_back(argv[i]);
+    }
     g_path = benchCatalogue(Records);
     struct Pair { const char *name; void (*ours)(benchmark::State &); void (*raw)(benchmark::State &); };
     const Pair pairs[] = {
-        {"open, first record, count", openOurs, openRaw},
+        {"open, first record", openOurs, openRaw},
+        {"order list (count, numbers)", orderOurs, orderRaw},
         {"index switch keeping the record", indexSwitchOurs, indexSwitchRaw},
         {"go to record 50,000", gotoOurs, gotoRaw},
         {"1,000 x next", nextOurs, nextRaw},
@@ -357,7 +453,6 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark((std::string(p.name) + " | ours").c_str(), p.ours)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark((std::string(p.name) + " | raw").c_str(), p.raw)->Unit(benchmark::kMicrosecond);
     }
-    std::vector<char *> args(argv, argv + argc);
     std::string reps = "--benchmark_repetitions=5";
     std::string aggr = "--benchmark_report_aggregates_only=true";
     std::string minTime = "--benchmark_min_time=0.2";
@@ -378,7 +473,7 @@ int main(int argc, char **argv)
     }
     {
         auto t = openTable();
-        t->setRecNo(50000);
+        t->last();
         std::printf("Peak memory with the %d-record catalogue open: %.1f MiB\n", Records, peakRssKiB() / 1024.0);
     }
     benchmark::Shutdown();

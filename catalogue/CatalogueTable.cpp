@@ -106,12 +106,24 @@ void CatalogueTable::open()
     PendingFile::removeLeftovers(QFileInfo(path).absolutePath());
     CatalogueFile::checkHeader(path);
 
-    const CatalogueStore::Opened opened = m_store.open(path, CatalogueFile::isWriteProtected(path), order());
+    const CatalogueStore::Opened opened =
+        m_store.open(path, CatalogueFile::isWriteProtected(path), order(), FirstRows + 1);
     m_readOnly = opened.readOnly;
-    m_rowId = opened.firstRowId.value_or(0);
-    m_pos = opened.firstRowId ? 0 : -1;
-    m_order.reset(opened.count);
+    m_orderNews = false;
+    m_orderToRead = false;
+    const std::vector<qint64> &first = opened.firstRowIds;
+    m_rowId = first.empty() ? 0 : first.front();
+    m_pos = first.empty() ? -1 : 0;
     try {
+        if (first.size() <= size_t(FirstRows)) {
+            m_order.assign(first); // the whole catalogue
+            m_firstRows = 0;
+        } else {
+            // The rest is read on a thread of its own; until then the count is not known.
+            m_order.reset(-1);
+            m_firstRows = FirstRows;
+            m_orderToRead = true;
+        }
         loadCurrent();
     } catch (...) {
         closeStore();
@@ -130,6 +142,7 @@ void CatalogueTable::open()
 
 void CatalogueTable::closeStore()
 {
+    m_orderReader.cancel();
     m_window.clear();
     m_store.close();
 }
@@ -142,6 +155,9 @@ void CatalogueTable::close()
     m_state = DataSetState::Inactive;
     m_modified = false;
     m_order.reset();
+    m_firstRows = 0;
+    m_orderNews = false;
+    m_orderToRead = false;
     m_pos = -1;
     m_rowId = 0;
     m_current = {};

@@ -5,6 +5,7 @@
 #include "catalogue/engine/CatalogueOrder.h"
 #include "catalogue/engine/CatalogueStore.h"
 #include "catalogue/engine/OrderList.h"
+#include "catalogue/engine/OrderReader.h"
 #include "catalogue/engine/ReadAheadWindow.h"
 #include "catalogue/EngineError.h"
 #include "catalogue/Field.h"
@@ -44,6 +45,9 @@ enum class SearchStart { First, Next };
 class CatalogueTable
 {
 public:
+    // Rows opening reads from the top of a catalogue, which show before it is counted.
+    static constexpr int FirstRows = 1024;
+
     CatalogueTable();
     ~CatalogueTable();
     CatalogueTable(const CatalogueTable &) = delete;
@@ -80,7 +84,15 @@ public:
     bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
     bool isEmpty() const;
-    int recordCount();      // -1 when it cannot tell
+    // The records, counted when not yet known (it waits for the order list); -1 when it
+    // cannot tell.
+    int recordCount();
+    // The record count as far as it is known without reading: -1 until the order list
+    // of a large catalogue has been read.
+    qint64 knownRecordCount() const { return active() ? m_order.count() : 0; }
+    // The rows known to exist from the top of the current order: every row once the
+    // count is known, else those opening read.
+    int knownRowCount() const;
     // The records in the file now, counted afresh (another program may have added
     // some); -1 when the file cannot be read (locked, I/O error, not a catalogue) or
     // the table is closed. recordCount() answers from what the table has read.
@@ -119,9 +131,24 @@ public:
     void cancel();
     void remove();          // the delete operation
     void refresh();
-    // Reads the order list now, while nobody waits, so the first move far from the
-    // top does not pay for it. Opening reads only the count and the first rows.
+    // Reads the order list now, so the first move far from the top does not pay for it.
+    // Opening reads only the first rows of a large catalogue, and its order list on a
+    // thread of its own; this waits for that thread.
     void prepareOrder();
+    // The order list is being read on its own thread, or it came in and the observers
+    // have not been told yet: takeReadOrder() has something to do.
+    bool orderPending() const
+    {
+        return m_orderNews || (!m_order.isRead() && (m_orderToRead || m_orderReader.started()));
+    }
+    // Starts the thread that reads the order list of a catalogue just opened (opening
+    // leaves it to the first call, so that nothing runs beside the window's first
+    // paint); takes the order list the thread has read, when it has, and tells the observers
+    // (the count and the record numbers are known from then on); tells them as well when
+    // a move needed the list before and took it. True when it told them. Never waits
+    // for the thread; a reading that failed or that the file outdated is read again here,
+    // where a failure is reported as what it is.
+    bool takeReadOrder();
 
     void disableControls() { ++m_disableCount; }
     void enableControls();
@@ -167,6 +194,9 @@ private:
     // Navigation and reading (CatalogueTableNavigation.cpp).
     void ensureOrder();
     void buildOrder();
+    void startOrderReader();
+    bool adoptReadOrder(bool wait);
+    void placeCurrent();
     void reorder();
     void loadCurrent();
     bool loadFromWindow();
@@ -198,6 +228,14 @@ private:
     int m_disableCount = 0;
 
     OrderList m_order;
+    OrderReader m_orderReader;
+    qint64 m_orderReaderVersion = 0; // the file's data version when the reading began
+    int m_firstRows = 0;     // rows opening read from the top, while the count is not known
+    // The order list came in during a move, when telling the observers would have been
+    // too early: takeReadOrder() tells them.
+    bool m_orderNews = false;
+    // The order list of the catalogue just opened is to be read on its own thread.
+    bool m_orderToRead = false;
     int m_pos = -1;          // position of the current record, -1 when empty
     qint64 m_rowId = 0;      // row id of the current record
     mutable Record m_current; // the current stored record

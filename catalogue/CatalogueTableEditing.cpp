@@ -119,6 +119,9 @@ void CatalogueTable::post()
         if (m_readOnly)
             throw EngineError(QStringLiteral("Cannot store the record: the catalogue %1 is read-only").arg(shown),
                               EngineError::Kind::ReadOnly);
+        // The order list read on its own thread is taken first: the write would outdate it.
+        if (!m_order.isRead())
+            ensureOrder();
         const qint64 rowId = postChanges(shown);
         if (!m_order.isRead()) {
             m_rowId = rowId;

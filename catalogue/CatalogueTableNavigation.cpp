@@ -7,17 +7,30 @@
 
 namespace Schema = CatalogueSchema;
 
-namespace {
-
-constexpr int LazyGridRows = 1024; // rows the grid may read before the order list is built
-
-} // namespace
-
 // The current record stays current at its place in the new order; the ends of the
 // table are judged from there, so First and Prior, Next and Last offer what exists.
 void CatalogueTable::reorder()
 {
-    buildOrder();
+    // The first rows of the new order come straight from its index. When the current
+    // record is among them its place is known, and the rest of the list is read on a
+    // thread of its own; elsewhere its place is known only from the whole list.
+    m_orderReader.cancel();
+    const std::vector<qint64> first = m_store.readFirstRowIds(order(), FirstRows + 1);
+    const auto shown = first.cbegin() + std::min<std::ptrdiff_t>(FirstRows, std::ssize(first));
+    const auto current = std::find(first.cbegin(), shown, m_rowId);
+    if (first.size() <= size_t(FirstRows)) {
+        m_order.assign(first);
+        m_firstRows = 0;
+        placeCurrent();
+    } else if (m_pos >= 0 && current != shown) {
+        m_order.reset(m_order.count()); // the count stays known when it was
+        m_firstRows = FirstRows;
+        m_window.clear();
+        m_pos = int(current - first.cbegin());
+        startOrderReader();
+    } else {
+        buildOrder();
+    }
     m_bof = m_pos <= 0;
     m_eof = m_pos < 0 || m_pos == m_order.size() - 1;
     notify(TableEvent::DataSetChanged);
@@ -27,7 +40,17 @@ void CatalogueTable::reorder()
 
 void CatalogueTable::buildOrder()
 {
-    m_order.assign(m_store.readOrder(order(), m_order.count()));
+    m_orderReader.cancel();
+    m_orderToRead = false;
+    m_store.readOrder(order(), m_order.count(), m_order);
+    m_firstRows = 0;
+    placeCurrent();
+}
+
+// The current record at its place in the order list just read; a row gone meanwhile
+// leaves the cursor near where it was.
+void CatalogueTable::placeCurrent()
+{
     m_window.clear();
     if (m_order.empty()) {
         m_pos = -1;
@@ -35,6 +58,48 @@ void CatalogueTable::buildOrder()
     }
     const int found = m_order.positionOf(m_rowId);
     m_pos = found >= 0 ? found : std::clamp(m_pos, 0, m_order.size() - 1);
+}
+
+void CatalogueTable::startOrderReader()
+{
+    m_orderToRead = false;
+    m_orderReaderVersion = m_store.dataVersion();
+    m_orderReader.start(fullPath(), CatalogueSql::rowIdsInOrder(m_store.columns(), order()), m_order.count());
+}
+
+bool CatalogueTable::adoptReadOrder(bool wait)
+{
+    if (m_order.isRead() || !m_orderReader.started() || (!wait && !m_orderReader.finished()))
+        return false;
+    std::optional<OrderList> list = m_orderReader.take();
+    // Another program's write since the reading began may have changed the order.
+    if (!list || m_store.dataVersion() != m_orderReaderVersion)
+        return false;
+    m_order = std::move(*list);
+    m_firstRows = 0;
+    placeCurrent();
+    return true;
+}
+
+bool CatalogueTable::takeReadOrder()
+{
+    if (!active())
+        return false;
+    if (!m_order.isRead() && m_orderToRead) {
+        startOrderReader();
+        return false;
+    }
+    if (!m_order.isRead() && m_orderReader.finished()) {
+        // Outdated or failed: read here, where a failure is reported as what it is.
+        if (!adoptReadOrder(false))
+            buildOrder();
+        m_orderNews = true;
+    }
+    if (!m_orderNews)
+        return false;
+    m_orderNews = false;
+    notify(TableEvent::DataSetChanged);
+    return true;
 }
 
 void CatalogueTable::prepareOrder()
@@ -45,8 +110,18 @@ void CatalogueTable::prepareOrder()
 
 void CatalogueTable::ensureOrder()
 {
-    if (!m_order.isRead())
+    if (m_order.isRead())
+        return;
+    if (!adoptReadOrder(true))
         buildOrder();
+    m_orderNews = true;
+}
+
+int CatalogueTable::knownRowCount() const
+{
+    if (!active())
+        return 0;
+    return m_order.count() >= 0 ? int(m_order.count()) : m_firstRows;
 }
 
 // Puts a row id into the order list at its sorted place and makes that place current.
@@ -66,12 +141,25 @@ bool CatalogueTable::loadFromWindow()
         // ordered pass, anchored at the last row read.
         const std::optional<Record> anchor = m_window.anchorFor(m_pos);
         const ReadAheadWindow::Span span = m_window.spanFor(m_pos, m_order.size());
+        if (span.end - span.start == 1) {
+            // A jump: the whole record in one read, as the controls will show it.
+            m_window.begin(span);
+            if (!m_store.read(m_order.rowId(m_pos), m_window.slot(m_pos), true)) {
+                m_window.clear();
+                return false;
+            }
+            m_window.markRead(m_pos);
+            m_current = *m_window.record(m_pos);
+            m_currentComplete = true;
+            return true;
+        }
         m_window.begin(span);
         const auto txn = m_store.readTransaction();
         int pos = span.start;
         if (anchor) {
-            const int read = m_store.readGridRowsAfter(*anchor, order(), m_order.rowIds(span.start, span.end),
-                                                       m_window.slotsFrom(span.start));
+            std::vector<qint64> expected;
+            m_order.copyRowIds(span.start, span.end, expected);
+            const int read = m_store.readGridRowsAfter(*anchor, order(), expected, m_window.slotsFrom(span.start));
             for (; pos < span.start + read; ++pos)
                 m_window.markRead(pos);
         }
@@ -142,6 +230,8 @@ bool CatalogueTable::isEmpty() const
 int CatalogueTable::recordCount()
 {
     checkActive();
+    if (m_order.count() < 0)
+        ensureOrder();
     return m_order.count() < 0 ? -1 : int(m_order.count());
 }
 
@@ -305,7 +395,7 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
         return;
     // The first screens of a catalogue just opened come straight from the index, so
     // showing it does not wait for the whole order list.
-    if (!m_order.isRead() && firstPos >= 0 && firstPos < LazyGridRows && count > 0) {
+    if (!m_order.isRead() && firstPos >= 0 && firstPos + count <= FirstRows && count > 0) {
         m_store.readGridRows(order(), firstPos, count, out);
         return;
     }

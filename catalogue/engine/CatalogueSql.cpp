@@ -105,9 +105,9 @@ QString rowIdsInOrder(const Columns &cols, CatalogueOrder order)
     return QStringLiteral("SELECT rowid FROM catalogue ORDER BY %1").arg(orderBy(cols, order));
 }
 
-QString firstRowId(const Columns &cols, CatalogueOrder order)
+QString firstRowIds(const Columns &cols, CatalogueOrder order)
 {
-    return QStringLiteral("SELECT rowid FROM catalogue ORDER BY %1 LIMIT 1").arg(orderBy(cols, order));
+    return QStringLiteral("SELECT rowid FROM catalogue ORDER BY %1 LIMIT ?1").arg(orderBy(cols, order));
 }
 
 QString gridRowsInOrder(const Columns &cols, CatalogueOrder order)

@@ -32,7 +32,8 @@ QString countRows();
 QString orderBy(const Columns &cols, CatalogueOrder order);
 // Every row id.
 QString rowIdsInOrder(const Columns &cols, CatalogueOrder order);
-QString firstRowId(const Columns &cols, CatalogueOrder order);
+// The first ?1 row ids.
+QString firstRowIds(const Columns &cols, CatalogueOrder order);
 // Row id and grid fields of ?1 rows from position ?2 on.
 QString gridRowsInOrder(const Columns &cols, CatalogueOrder order);
 // Row id and grid fields of at most ?5 rows after the row whose sort value is ?1 and

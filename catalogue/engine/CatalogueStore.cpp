@@ -51,7 +51,7 @@ CatalogueStore::~CatalogueStore()
     close();
 }
 
-CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProtected, CatalogueOrder order)
+CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProtected, CatalogueOrder order, int firstRows)
 {
     const QString shown = QDir::toNativeSeparators(path);
     m_db.open(path, writeProtected ? Connection::Access::ReadOnly : Connection::Access::ReadWrite,
@@ -75,15 +75,8 @@ CatalogueStore::Opened CatalogueStore::open(const QString &path, bool writeProte
         prepareStatements();
         m_db.addSearchFunction();
 
-        SqlStatement count(m_db, CatalogueSql::countRows(), Reading);
-        if (!count.step())
-            count.fail();
-        opened.count = count.columnInt64(0);
-        SqlStatement first(m_db, CatalogueSql::firstRowId(m_cols, order), Reading);
-        if (first.step())
-            opened.firstRowId = first.columnInt64(0);
-        // A larger page cache helps stepping through the catalogue; set only now, so the
-        // count above recycles its pages instead of filling the cache.
+        opened.firstRowIds = readFirstRowIds(order, firstRows);
+        // A larger page cache helps stepping through the catalogue.
         m_db.run(CatalogueSql::pageCache(), Reading);
     } catch (...) {
         close();
@@ -118,12 +111,16 @@ void CatalogueStore::prepareStatements()
     const auto prepare = [&](const QString &sql, const QString &doing) {
         return std::make_unique<SqlStatement>(m_db, sql, doing);
     };
+    // What opening needs; the statements of editing are prepared on first use.
     m_selectFull = prepare(CatalogueSql::selectRecord(m_cols), Reading);
     m_selectGrid = prepare(CatalogueSql::selectGridFields(m_cols), Reading);
-    m_selectLong = prepare(CatalogueSql::selectLongFields(m_cols), QStringLiteral("read the record"));
-    m_selectSortKey = prepare(CatalogueSql::selectSortKey(m_cols), Reading);
-    m_insert = prepare(CatalogueSql::insertRecord(m_cols), QStringLiteral("store the record"));
-    m_delete = prepare(CatalogueSql::deleteRecord(m_cols), QStringLiteral("delete the record"));
+}
+
+SqlStatement &CatalogueStore::prepared(std::unique_ptr<SqlStatement> &slot, const QString &sql, const QString &doing)
+{
+    if (!slot)
+        slot = std::make_unique<SqlStatement>(m_db, sql, doing);
+    return *slot;
 }
 
 void CatalogueStore::close()
@@ -147,18 +144,27 @@ bool CatalogueStore::hasIndex(const QString &name)
     return check.step();
 }
 
-std::vector<qint64> CatalogueStore::readOrder(CatalogueOrder order, qint64 expected)
+void CatalogueStore::readOrder(CatalogueOrder order, qint64 expected, OrderList &out)
 {
     SqlStatement stmt(m_db, CatalogueSql::rowIdsInOrder(m_cols, order), Reading);
+    out.beginFill(expected);
+    while (stmt.step())
+        out.append(stmt.columnInt64(0));
+    out.endFill();
+}
+
+std::vector<qint64> CatalogueStore::readFirstRowIds(CatalogueOrder order, int limit)
+{
+    SqlStatement stmt(m_db, CatalogueSql::firstRowIds(m_cols, order), Reading);
+    stmt.bindInt64(1, limit);
     std::vector<qint64> ids;
-    ids.reserve(size_t(std::max<qint64>(expected, 0)) + 16);
     stmt.appendInt64Column(0, ids);
     return ids;
 }
 
 SortKey CatalogueStore::readSortKey(qint64 rowId, CatalogueOrder order)
 {
-    SqlStatement &stmt = *m_selectSortKey;
+    SqlStatement &stmt = prepared(m_selectSortKey, CatalogueSql::selectSortKey(m_cols), Reading);
     stmt.reset();
     stmt.bindInt64(1, rowId);
     SortKey key;
@@ -198,7 +204,7 @@ bool CatalogueStore::read(qint64 rowId, Record &out, bool everyField)
 
 void CatalogueStore::readLongFields(qint64 rowId, Record &rec)
 {
-    SqlStatement &stmt = *m_selectLong;
+    SqlStatement &stmt = prepared(m_selectLong, CatalogueSql::selectLongFields(m_cols), QStringLiteral("read the record"));
     stmt.reset();
     stmt.bindInt64(1, rowId);
     const SqlStatement::Step got = stmt.tryStep();
@@ -303,7 +309,7 @@ void CatalogueStore::readGridRows(CatalogueOrder order, int first, int count, st
 std::optional<qint64> CatalogueStore::insert(const Record &rec)
 {
     ++m_writes; // what a search found may be out of date now
-    SqlStatement &stmt = *m_insert;
+    SqlStatement &stmt = prepared(m_insert, CatalogueSql::insertRecord(m_cols), QStringLiteral("store the record"));
     stmt.reset();
     for (int i = 0; i < Schema::FieldCount; ++i)
         stmt.bindValue(i + 1, rec[size_t(i)]);
@@ -350,7 +356,7 @@ CatalogueStore::Update CatalogueStore::update(qint64 rowId, const Record &expect
 bool CatalogueStore::remove(qint64 rowId, const Record &current)
 {
     ++m_writes;
-    SqlStatement &stmt = *m_delete;
+    SqlStatement &stmt = prepared(m_delete, CatalogueSql::deleteRecord(m_cols), QStringLiteral("delete the record"));
     stmt.reset();
     stmt.bindInt64(1, rowId);
     for (int k = 0; k < 3; ++k)

@@ -6,6 +6,7 @@
 #include "catalogue/engine/CatalogueSql.h"
 #include "catalogue/engine/Connection.h"
 #include "catalogue/engine/LockWait.h"
+#include "catalogue/engine/OrderList.h"
 #include "catalogue/engine/SortKey.h"
 
 #include <QString>
@@ -36,21 +37,27 @@ public:
     int lockTimeout() const { return m_lockWait.timeout(); }
 
     struct Opened {
-        qint64 count = 0;
-        std::optional<qint64> firstRowId; // in the order opened with; none when empty
+        // The first row ids in the order opened with, at most `firstRows` of them.
+        std::vector<qint64> firstRowIds;
         bool readOnly = false;
     };
     // Opens a checked catalogue file; `writeProtected` opens it for browsing only. A
     // file that is no catalogue, holds code or lacks the index of `order` is refused.
-    Opened open(const QString &path, bool writeProtected, CatalogueOrder order);
+    // Nothing is read that grows with the catalogue: the rows are not counted.
+    Opened open(const QString &path, bool writeProtected, CatalogueOrder order, int firstRows);
     void close();
     bool isOpen() const { return m_db.isOpen(); }
 
     // Only a schema read that succeeds tells that an index is missing; a lock or a
     // damaged file is reported as what it is.
     bool hasIndex(const QString &name);
-    // Every row id in `order`; `expected` rows reserved.
-    std::vector<qint64> readOrder(CatalogueOrder order, qint64 expected);
+    // Every row id in `order` into `out`; `expected` rows reserved.
+    void readOrder(CatalogueOrder order, qint64 expected, OrderList &out);
+    // At most `limit` row ids from the start of `order`.
+    std::vector<qint64> readFirstRowIds(CatalogueOrder order, int limit);
+    // A number that changes whenever another program has changed the file.
+    qint64 dataVersion();
+    const CatalogueSql::Columns &columns() const { return m_cols; }
     // The row's place in `order`; all parts empty when the row is gone.
     SortKey readSortKey(qint64 rowId, CatalogueOrder order);
     // The row's grid fields, or every field; false (and `out` untouched) when the row is
@@ -91,7 +98,7 @@ public:
 private:
     void readColumns(const QString &shown);
     void prepareStatements();
-    qint64 dataVersion();
+    SqlStatement &prepared(std::unique_ptr<SqlStatement> &slot, const QString &sql, const QString &doing);
 
     LockWait m_lockWait;
     Connection m_db;

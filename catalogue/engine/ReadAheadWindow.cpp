@@ -10,6 +10,11 @@ bool ReadAheadWindow::covers(int pos) const
 ReadAheadWindow::Span ReadAheadWindow::spanFor(int pos, int total) const
 {
     const bool backwards = m_start >= 0 && pos == m_start - 1;
+    const bool forwards = m_start < 0 || pos == m_start + int(m_records.size());
+    // A jump reads the one row: whether steps follow, and in which direction, is not
+    // known yet, and the next step reads ahead.
+    if (!backwards && !forwards)
+        return {pos, std::min(total, pos + 1)};
     const int start = backwards ? std::max(0, pos - m_size + 1) : pos;
     return {start, std::min(total, start + m_size)};
 }

@@ -26,7 +26,8 @@ public:
     bool covers(int pos) const;
     // Where the window that holds `pos` goes, in an order list of `total` rows: ahead in
     // the direction of travel, so it ends at `pos` when that is the row just before
-    // this window, and starts at `pos` otherwise.
+    // this window, and starts at `pos` when it is the row just after it (or there is no
+    // window yet). A jump elsewhere covers `pos` alone.
     Span spanFor(int pos, int total) const;
     // The window's last record when `pos` is the row just after it and that record was
     // read: the next window is read on from it in one ordered pass.

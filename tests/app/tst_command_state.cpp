@@ -118,7 +118,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("plain") << "3" << "10" << "Record 3 of 10";
         QTest::newRow("empty catalogue") << "0" << "0" << "Record 0 of 0";
-        QTest::newRow("seven digits cut to six") << "1" << "1234567" << "Record 1 of 123456";
+        QTest::newRow("seven digits whole") << "1" << "1234567" << "Record 1 of 1234567";
+        QTest::newRow("a million") << "1000000" << "1000000" << "Record 1000000 of 1000000";
         QTest::newRow("number unknown") << "" << "5" << "";
         QTest::newRow("count unknown") << "5" << "" << "";
     }

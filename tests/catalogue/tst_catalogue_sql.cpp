@@ -108,7 +108,7 @@ private slots:
                           CatalogueSql::durableWrites(), CatalogueSql::pageCache(), CatalogueSql::rebuildIndexes(),
                           CatalogueSql::compact()};
         for (const CatalogueOrder order : allOrders()) {
-            texts << CatalogueSql::rowIdsInOrder(m_cols, order) << CatalogueSql::firstRowId(m_cols, order)
+            texts << CatalogueSql::rowIdsInOrder(m_cols, order) << CatalogueSql::firstRowIds(m_cols, order)
                   << CatalogueSql::gridRowsInOrder(m_cols, order) << CatalogueSql::gridRowsAfter(m_cols, order);
         }
         texts << CatalogueSql::dataVersion() << CatalogueSql::rowsHolding(m_cols, {S::Archive})
@@ -126,7 +126,7 @@ private slots:
         for (const CatalogueOrder order : allOrders()) {
             const QString name = orderName(order);
             QTest::newRow(qPrintable(name + ", row ids")) << CatalogueSql::rowIdsInOrder(m_cols, order) << false;
-            QTest::newRow(qPrintable(name + ", first row")) << CatalogueSql::firstRowId(m_cols, order) << false;
+            QTest::newRow(qPrintable(name + ", first rows")) << CatalogueSql::firstRowIds(m_cols, order) << false;
             QTest::newRow(qPrintable(name + ", grid page")) << CatalogueSql::gridRowsInOrder(m_cols, order) << false;
             QTest::newRow(qPrintable(name + ", keyset step")) << CatalogueSql::gridRowsAfter(m_cols, order) << true;
         }

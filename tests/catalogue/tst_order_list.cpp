@@ -89,9 +89,78 @@ private slots:
         }
         keys.archives[200000] = "050000x";
         OrderList list;
-        list.assign(std::move(ids));
+        list.assign(ids);
         QCOMPARE(list.insertSorted(200000, std::ref(keys), SortKey::Less(CatalogueOrder{})), 50000);
         QVERIFY2(keys.reads <= 18, qPrintable(QString::number(keys.reads)));
+    }
+
+    // Row ids are held in four bytes while they fit; one that does not widens the list,
+    // and no id is ever mistaken for another that shares its low four bytes.
+    void rowIdsKeepTheirValueNarrowOrWide_data()
+    {
+        QTest::addColumn<QList<qint64>>("ids");
+        QTest::addColumn<bool>("narrow");
+        const qint64 big = qint64(1) << 32;
+        QTest::newRow("small") << QList<qint64>{3, 1, 2} << true;
+        QTest::newRow("the largest four-byte id") << QList<qint64>{7, qint64(UINT32_MAX)} << true;
+        QTest::newRow("one beyond") << QList<qint64>{5, big + 5, 6} << false;
+        QTest::newRow("negative") << QList<qint64>{-1, 1} << false;
+    }
+
+    void rowIdsKeepTheirValueNarrowOrWide()
+    {
+        QFETCH(QList<qint64>, ids);
+        QFETCH(bool, narrow);
+        OrderList list;
+        list.assign(std::vector<qint64>(ids.cbegin(), ids.cend()));
+        QCOMPARE(list.size(), int(ids.size()));
+        for (int i = 0; i < ids.size(); ++i) {
+            QCOMPARE(list.rowId(i), ids[i]);
+            QCOMPARE(list.positionOf(ids[i]), i);
+        }
+        const qint64 big = qint64(1) << 32;
+        // Ids that agree with one in the list in their low four bytes only.
+        for (const qint64 id : ids) {
+            if (!ids.contains(id + big))
+                QCOMPARE(list.positionOf(id + big), -1);
+        }
+        std::vector<qint64> copied;
+        list.copyRowIds(0, list.size(), copied);
+        QCOMPARE(QList<qint64>(copied.cbegin(), copied.cend()), ids);
+        QCOMPARE(list.bytesHeld() < size_t(ids.size() + 16) * 8, true);
+        if (narrow)
+            QVERIFY(list.bytesHeld() <= size_t(ids.size() + 16) * 4);
+    }
+
+    // A million rows cost at most four bytes each; an insert beyond four bytes widens
+    // the list and keeps every id and its place.
+    void aMillionRowsInFourBytesEach()
+    {
+        OrderList list;
+        list.beginFill(1000000);
+        for (qint64 id = 1; id <= 1000000; ++id)
+            list.append(id * 7);
+        list.endFill();
+        QCOMPARE(list.count(), 1000000);
+        QVERIFY2(list.bytesHeld() <= 4 * 1000016, qPrintable(QString::number(list.bytesHeld())));
+        QCOMPARE(list.rowId(999999), 7000000);
+        QCOMPARE(list.positionOf(7000000), 999999);
+
+        Keys keys;
+        keys.archives = {{7, "a"}, {14, "c"}, {21, "e"}};
+        OrderList small;
+        small.assign({7, 14, 21});
+        const qint64 wide = (qint64(1) << 40) + 14;
+        keys.archives[wide] = "d";
+        QCOMPARE(small.insertSorted(wide, std::ref(keys), SortKey::Less(CatalogueOrder{})), 2);
+        QCOMPARE(small.rowId(0), 7);
+        QCOMPARE(small.rowId(1), 14);
+        QCOMPARE(small.rowId(2), wide);
+        QCOMPARE(small.rowId(3), 21);
+        QCOMPARE(small.positionOf(14), 1);
+        small.removeAt(2);
+        QCOMPARE(small.positionOf(wide), -1);
+        QCOMPARE(small.rowId(2), 21);
     }
 };
 

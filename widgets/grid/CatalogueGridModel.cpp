@@ -64,7 +64,9 @@ int CatalogueGridModel::tableRowCount() const
     CatalogueTable *t = table();
     if (!t || !t->active())
         return 0;
-    return std::max(0, t->recordCount());
+    // Not the count, which a large catalogue learns only once its order list is read:
+    // the rows known so far, and the rest when the table tells that it knows them.
+    return t->knownRowCount();
 }
 
 // The row count changes at the end only and the contents are announced as

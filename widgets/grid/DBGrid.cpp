@@ -8,6 +8,7 @@
 #include "widgets/grid/GridIndicatorHeader.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 DBGrid::DBGrid(QWidget *parent)
     : QTableView(parent),
@@ -140,6 +141,27 @@ void DBGrid::followTable()
     m_following = true;
     setCurrentIndex(m_model->index(row, std::max(0, currentIndex().column())));
     m_following = false;
+}
+
+void DBGrid::keyPressEvent(QKeyEvent *event)
+{
+    // Before a large catalogue is counted the grid holds only its first rows: a key that
+    // goes down waits for the order list, so it lands where it would later.
+    CatalogueTable *t = m_model->table();
+    const int key = event->key();
+    if (t && t->active() && t->knownRecordCount() < 0
+        && (key == Qt::Key_Down || key == Qt::Key_PageDown || key == Qt::Key_End)) {
+        QString message;
+        if (!tryTableAction([&] {
+                t->prepareOrder();
+                t->takeReadOrder();
+            }, message)) {
+            if (!message.isEmpty())
+                emit errorRaised(message);
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)

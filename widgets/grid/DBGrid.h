@@ -43,6 +43,7 @@ signals:
     void errorRaised(const QString &message);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:

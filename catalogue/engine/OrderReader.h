@@ -1,0 +1,44 @@
+#pragma once
+
+#include "catalogue/engine/OrderList.h"
+
+#include <QString>
+#include <atomic>
+#include <optional>
+#include <thread>
+
+// Reads a catalogue's order list on a thread of its own, through a read-only connection
+// of its own, while the program goes on with what it has. The list is handed over only
+// once the thread has ended; what the file holds by then is the caller's to check.
+class OrderReader
+{
+public:
+    OrderReader() = default;
+    ~OrderReader() { cancel(); }
+    OrderReader(const OrderReader &) = delete;
+    OrderReader &operator=(const OrderReader &) = delete;
+
+    // Starts reading every row id of the file at `path` by `sql` (one row id a row);
+    // a reading under way is cancelled first.
+    void start(const QString &path, const QString &sql, qint64 expected);
+    // A reading was started and not yet taken or cancelled.
+    bool started() const { return m_thread.joinable(); }
+    // The thread has ended: take() will not wait.
+    bool finished() const { return m_finished.load(std::memory_order_acquire); }
+    // Waits for the thread to end. The list read; none when the reading failed (a lock,
+    // an I/O error: the caller reads it itself and reports what it finds) or none was
+    // started.
+    std::optional<OrderList> take();
+    // Stops the reading and drops what it read.
+    void cancel();
+
+private:
+    void run(QString path, QString sql, qint64 expected);
+
+    std::thread m_thread;
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_finished{false};
+    // Written by the thread only, read only after it has been joined.
+    OrderList m_list;
+    bool m_ok = false;
+};

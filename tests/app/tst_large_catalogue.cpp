@@ -1,0 +1,166 @@
+// A catalogue larger than the rows the window reads before it is counted: what the
+// window shows while its order list is read on a thread of its own, and after.
+
+#include "tests/app/MainWindowFixture.h"
+#include "tests/common/CatalogueFixture.h"
+
+#include "catalogue/CatalogueTable.h"
+#include "widgets/data/DBNavigator.h"
+#include "widgets/grid/DBGrid.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QToolButton>
+#include <QTest>
+
+namespace S = CatalogueSchema;
+
+namespace {
+
+constexpr int Records = 3000;
+
+// What the window shows once everything is in.
+struct Shown {
+    QString position;
+    int recNo = 0;
+    QString archive;
+    int gridRow = -1;
+    int gridRows = 0;
+};
+
+Shown settled(TfrmMain &w)
+{
+    CatalogueTable &t = table(w);
+    QElapsedTimer waited;
+    waited.start();
+    while (t.orderPending() && waited.elapsed() < 10000)
+        QTest::qWait(10);
+    QApplication::processEvents();
+    DBGrid *grid = child<DBGrid>(w, "grdContents");
+    return {panel(w, 0), t.recNo(), t.field(S::Archive).asString(), grid->currentIndex().row(),
+            grid->model()->rowCount()};
+}
+
+} // namespace
+
+class TstLargeCatalogue : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_catalogues;
+
+    void startOn(MainWindowFixture &f)
+    {
+        QFile::copy(m_catalogues.filePath("large.db"), f.dir.filePath("large.db"));
+        f.writeIni(QByteArray("[Program]\nSaveInterface=1\nSaveRecNo=1\n[View]\nGrid=1\nDatabaseName=")
+                   + QFile::encodeName(f.folder()) + "\nTableName=large.db\nRecNo=1\n"
+                   "[StatusDefs]\nStatus0=In use\n");
+        f.start();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        CatalogueTable t;
+        fixture::makeLargeCatalogue(t, m_catalogues, "large.db", Records);
+    }
+
+    // The status bar shows no count until it is known, then the true one; the grid,
+    // the record numbers and the navigator then agree with a walk through the table.
+    void countShowsOnceKnownAndIsTrue()
+    {
+        MainWindowFixture f;
+        startOn(f);
+        TfrmMain &w = *f.window;
+        const QString early = panel(w, 0);
+        QVERIFY2(early.isEmpty() || early == QString("Record 1 of %1").arg(Records), qPrintable(early));
+        const Shown s = settled(w);
+        QVERIFY(!table(w).orderPending());
+        QCOMPARE(s.position, QString("Record 1 of %1").arg(Records));
+        QCOMPARE(s.gridRows, Records);
+        QCOMPARE(s.gridRow, 0);
+        QDir().mkpath("artifacts");
+        w.grab().save("artifacts/large-catalogue.png");
+
+        DBGrid *grid = child<DBGrid>(w, "grdContents");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(panel(w, 0), QString("Record %1 of %1").arg(Records));
+        QCOMPARE(table(w).field(S::Archive).asString(), QString("a%1").arg(Records - 1, 6, 10, QLatin1Char('0')));
+        QCOMPARE(table(w).recNo(), Records);
+        // In the record view the navigator's Last leaves what a walk to the end leaves.
+        command(w, "ItmRecord")->trigger();
+        DBNavigator *nav = child<DBNavigator>(w, "navContents");
+        QVERIFY(nav->isEnabled());
+        QTest::mouseClick(nav->button(DBNavigator::Last), Qt::LeftButton);
+        QVERIFY(table(w).eof());
+        QVERIFY(!nav->button(DBNavigator::Next)->isEnabled());
+        QVERIFY(nav->button(DBNavigator::Prior)->isEnabled());
+        QCOMPARE(panel(w, 0), QString("Record %1 of %1").arg(Records));
+        f.stop();
+    }
+
+    // A Page Down, a click on a column title or a save right after the window shows,
+    // while the order list may still be read, ends as it does once it is in.
+    void inputAtOnceActsAsLater_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::newRow("page down") << QString("page down");
+        QTest::newRow("sort") << QString("sort");
+        QTest::newRow("save") << QString("save");
+        QTest::newRow("last") << QString("last");
+        QTest::newRow("navigator last") << QString("navigator last");
+    }
+
+    void inputAtOnceActsAsLater()
+    {
+        QFETCH(QString, input);
+        const auto act = [&](TfrmMain &w) {
+            DBGrid *grid = child<DBGrid>(w, "grdContents");
+            grid->setFocus();
+            if (input == "page down") {
+                for (int i = 0; i < 60; ++i)
+                    QTest::keyClick(grid, Qt::Key_PageDown);
+            } else if (input == "sort") {
+                QHeaderView *titles = grid->horizontalHeader();
+                const int x = titles->sectionViewportPosition(1) + titles->sectionSize(1) / 2;
+                QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, QPoint(x, titles->height() / 2));
+            } else if (input == "save") {
+                command(w, "ItmSave")->trigger();
+            } else if (input == "navigator last") {
+                command(w, "ItmRecord")->trigger();
+                QTest::mouseClick(child<DBNavigator>(w, "navContents")->button(DBNavigator::Last), Qt::LeftButton);
+                command(w, "ItmGrid")->trigger();
+            } else if (input == "last") {
+                QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+            }
+        };
+        Shown atOnce, later;
+        {
+            MainWindowFixture f;
+            startOn(f);
+            act(*f.window);
+            atOnce = settled(*f.window);
+            f.stop();
+        }
+        {
+            MainWindowFixture f;
+            startOn(f);
+            settled(*f.window);
+            act(*f.window);
+            later = settled(*f.window);
+            f.stop();
+        }
+        QCOMPARE(atOnce.position, later.position);
+        QCOMPARE(atOnce.recNo, later.recNo);
+        QCOMPARE(atOnce.archive, later.archive);
+        QCOMPARE(atOnce.gridRow, later.gridRow);
+        QCOMPARE(atOnce.gridRows, later.gridRows);
+        QVERIFY(!later.position.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstLargeCatalogue)
+#include "tst_large_catalogue.moc"
