@@ -45,14 +45,19 @@ constexpr int OrderPollMs = 15;
 }
 
 TfrmMain::TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidget *parent)
-    : QMainWindow(parent), m_programFolder(programFolder)
+    : TfrmMain(ProgramFolders::beside(programFolder), fileDialogs, parent)
+{
+}
+
+TfrmMain::TfrmMain(const ProgramFolders &folders, FileDialogs *fileDialogs, QWidget *parent)
+    : QMainWindow(parent), m_programFolder(folders.dataFolder)
 {
     if (!m_programFolder.endsWith(u'/'))
         m_programFolder += u'/';
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Moxarium"));
     applyFont();
-    m_settingsFile = std::make_unique<SettingsFile>(m_programFolder);
+    m_settingsFile = std::make_unique<SettingsFile>(m_programFolder, folders.settingsFolder);
 
     dsContents = new DataSource(&tblContents, this);
     // A large catalogue shows its first rows at once and its order list is read on a

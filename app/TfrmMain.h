@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/session/CatalogueSession.h"
+#include "settings/ProgramFolders.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SortedTextList.h"
 
@@ -38,6 +39,9 @@ class TfrmMain : public QMainWindow
 public:
     // programFolder holds "mox.ini"; fileDialogs answers the open and save dialogs.
     TfrmMain(const QString &programFolder, FileDialogs *fileDialogs, QWidget *parent = nullptr);
+    // folders.settingsFolder holds "mox.ini"; folders.dataFolder stands in for every
+    // empty folder setting.
+    TfrmMain(const ProgramFolders &folders, FileDialogs *fileDialogs, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
     // The start-up sequence; ends by showing the window.
@@ -47,6 +51,7 @@ public:
     // The dialogs are made after the main window, in their fixed order.
     void createDialogs();
 
+    // The folder that stands in for every empty folder setting.
     QString programFolder() const { return m_programFolder; }
     // What start-up (and the settings write at exit) had to tell the user.
     const QString &startupMessages() const;

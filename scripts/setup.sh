@@ -9,7 +9,11 @@ MOX_CMAKE_ARGS=()
 MOX_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev
                     libsqlite3-dev libbenchmark-dev libxcb1-dev)
 MOX_RUN_PACKAGES=(qt6-qpa-plugins libqt6svg6 fonts-dejavu-core fonts-liberation2)
-MOX_TEST_PACKAGES=(xvfb dbus-daemon at-spi2-core python3 python3-pyatspi xdotool imagemagick)
+MOX_TEST_PACKAGES=(xvfb dbus-daemon at-spi2-core python3 python3-pyatspi xdotool imagemagick
+                   desktop-file-utils appstream)
+# Making the .deb: dpkg-shlibdeps finds the libraries the program needs, and
+# CPack asks `file` which installed files are programs.
+MOX_PACKAGE_PACKAGES=(dpkg-dev file)
 
 mox_missing_packages() {
     local pkg

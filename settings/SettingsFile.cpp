@@ -120,16 +120,24 @@ QString describeSettingsProblems(const QList<SettingsProblem> &problems)
     return lines.join(u'\n');
 }
 
-SettingsFile::SettingsFile(const QString &programFolder)
-    : m_programFolder(programFolder)
+namespace {
+QString withSeparator(QString folder)
 {
-    if (!m_programFolder.endsWith(u'/') && !m_programFolder.endsWith(QDir::separator()))
-        m_programFolder += QDir::separator();
+    if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+} // namespace
+
+SettingsFile::SettingsFile(const QString &programFolder, const QString &settingsFolder)
+    : m_programFolder(withSeparator(programFolder))
+    , m_settingsFolder(settingsFolder.isEmpty() ? m_programFolder : withSeparator(settingsFolder))
+{
 }
 
 QString SettingsFile::fileName() const
 {
-    return m_programFolder + QLatin1StringView(FileName);
+    return m_settingsFolder + QLatin1StringView(FileName);
 }
 
 QByteArray SettingsFile::defaultFileContents() const

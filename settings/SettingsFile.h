@@ -24,7 +24,9 @@ struct SettingsProblem
 // held which value.
 QString describeSettingsProblems(const QList<SettingsProblem> &problems);
 
-// The settings file "mox.ini" in the program folder.
+// The settings file "mox.ini", and the folder that stands in for every empty
+// folder setting (the program folder, unless the program cannot keep its
+// settings beside itself: see ProgramFolders).
 class SettingsFile
 {
 public:
@@ -32,10 +34,12 @@ public:
     static constexpr int GridColumnCount = 10;
     static constexpr int FieldCount = 14;
 
-    // A missing trailing separator is added.
-    explicit SettingsFile(const QString &programFolder);
+    // A missing trailing separator is added. settingsFolder holds mox.ini; empty,
+    // it is the program folder.
+    explicit SettingsFile(const QString &programFolder, const QString &settingsFolder = {});
 
     const QString &programFolder() const { return m_programFolder; }
+    const QString &settingsFolder() const { return m_settingsFolder; }
     QString fileName() const;
 
     // Creates the file with the defaults when it does not exist, then reads it
@@ -60,4 +64,5 @@ public:
 
 private:
     QString m_programFolder;
+    QString m_settingsFolder;
 };
