@@ -1,8 +1,7 @@
 #include "catalogue/paradox/ParadoxBlobs.h"
 
+#include "catalogue/paradox/LittleEndian.h"
 #include "catalogue/paradox/ParadoxSource.h"
-
-#include <QtEndian>
 
 namespace {
 
@@ -27,9 +26,8 @@ constexpr int SharedDataAt = SlotsAt + SlotCount * SlotSize;
 QByteArray ParadoxBlobs::read(QByteArrayView field, const ParadoxValueName &name)
 {
     const int leaderSize = int(field.size()) - PointerSize;
-    const char *pointer = field.data() + leaderSize;
-    const quint32 place = qFromLittleEndian<quint32>(pointer);
-    const quint32 length = qFromLittleEndian<quint32>(pointer + 4);
+    const quint32 place = littleEndianAt<quint32>(field, leaderSize);
+    const quint32 length = littleEndianAt<quint32>(field, leaderSize + 4);
     if (length == 0)
         return QByteArray();
 
@@ -57,8 +55,8 @@ QByteArray ParadoxBlobs::readSingle(qint64 blockAt, quint32 length, const Parado
 {
     const QByteArray head = m_mb->read(blockAt, SingleDataAt, QStringLiteral("the block of %1").arg(name.text()));
     const int type = quint8(head[0]);
-    const int chunks = qFromLittleEndian<quint16>(head.constData() + 1);
-    const quint32 stored = qFromLittleEndian<quint32>(head.constData() + 3);
+    const int chunks = littleEndianAt<quint16>(head, 1);
+    const quint32 stored = littleEndianAt<quint32>(head, 3);
     if (type != SingleBlock)
         m_mb->fail(QStringLiteral("%1 points to the block at byte %2, which is not a block of one blob (type %3)")
                        .arg(name.text()).arg(blockAt).arg(type));

@@ -1,10 +1,10 @@
 #include "catalogue/paradox/ParadoxHeader.h"
 
+#include "catalogue/paradox/LittleEndian.h"
 #include "catalogue/paradox/ParadoxCodePage.h"
 #include "catalogue/paradox/ParadoxSource.h"
 
 #include <QByteArray>
-#include <QtEndian>
 #include <algorithm>
 #include <optional>
 
@@ -42,12 +42,12 @@ quint8 byteAt(QByteArrayView h, int at)
 
 quint16 u16At(QByteArrayView h, int at)
 {
-    return qFromLittleEndian<quint16>(h.data() + at);
+    return littleEndianAt<quint16>(h, at);
 }
 
 quint32 u32At(QByteArrayView h, int at)
 {
-    return qFromLittleEndian<quint32>(h.data() + at);
+    return littleEndianAt<quint32>(h, at);
 }
 
 bool isBlockSize(int kib)

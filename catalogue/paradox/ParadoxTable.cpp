@@ -1,9 +1,9 @@
 #include "catalogue/paradox/ParadoxTable.h"
 
+#include "catalogue/paradox/LittleEndian.h"
 #include "catalogue/paradox/ParadoxBlobs.h"
 #include "catalogue/paradox/ParadoxFiles.h"
 
-#include <QtEndian>
 #include <algorithm>
 
 namespace {
@@ -53,8 +53,8 @@ void ParadoxTable::readRecords(const std::function<void(int number, const Values
             fail(QStringLiteral("the chain of data blocks comes back to block %1").arg(block));
         visited[size_t(block)] = true;
         const QByteArray bytes = m_db->read(h.blockOffset(block), h.blockSize, QStringLiteral("data block %1").arg(block));
-        const int next = qFromLittleEndian<quint16>(bytes.constData());
-        const int lastAt = qFromLittleEndian<qint16>(bytes.constData() + 4);
+        const int next = littleEndianAt<quint16>(bytes, 0);
+        const int lastAt = littleEndianAt<qint16>(bytes, 4);
         // The offset of the block's last record; negative in a block without records.
         const int records = lastAt < 0 ? 0 : lastAt / h.recordSize + 1;
         if (lastAt >= 0 && (lastAt % h.recordSize != 0 || BlockHeaderSize + records * h.recordSize > h.blockSize))
@@ -149,7 +149,7 @@ QByteArray ParadoxTable::bitmapOf(const QByteArray &blob, const ParadoxValueName
 {
     QByteArray bitmap = blob;
     if (blob.size() >= GraphicHeaderSize && blob.startsWith(QByteArrayView(GraphicHeader, sizeof GraphicHeader))) {
-        const quint32 size = qFromLittleEndian<quint32>(blob.constData() + 4);
+        const quint32 size = littleEndianAt<quint32>(blob, 4);
         if (size != quint32(blob.size() - GraphicHeaderSize))
             fail(QStringLiteral("%1 says its picture has %2 bytes, but it has %3").arg(name.text()).arg(size).arg(blob.size() - GraphicHeaderSize));
         bitmap = blob.sliced(GraphicHeaderSize);

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+#include <array>
 #include <memory>
 
 using namespace fixture;
@@ -171,15 +172,15 @@ private slots:
     {
         QFETCH(int, group);
         Commands c;
-        void (CommandState::*setters[])(bool) = {&CommandState::EnableSave, &CommandState::EnableUndo,
-                                                 &CommandState::EnableCutCopy, &CommandState::EnablePaste,
-                                                 &CommandState::EnableSelectAll};
-        (c.state.get()->*setters[group])(false);
+        const std::array<void (CommandState::*)(bool), 5> setters = {
+            &CommandState::EnableSave, &CommandState::EnableUndo, &CommandState::EnableCutCopy,
+            &CommandState::EnablePaste, &CommandState::EnableSelectAll};
+        (c.state.get()->*setters.at(size_t(group)))(false);
         for (int g = 0; g < 5; ++g) {
             QVERIFY2(c.groupShows(g, g != group), qPrintable(QString::number(g)));
             QCOMPARE(c.state->isEnabled(CommandState::Group(g)), g != group);
         }
-        (c.state.get()->*setters[group])(true);
+        (c.state.get()->*setters.at(size_t(group)))(true);
         QVERIFY(c.groupShows(group, true));
     }
 
