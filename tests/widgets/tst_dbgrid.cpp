@@ -80,6 +80,61 @@ private slots:
         QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
     }
 
+    // A window shows the records from its top, never one past the last, and keeps the
+    // model consistent as it moves, shrinks and as records come and go.
+    void windowShowsRecordsFromItsTop_data()
+    {
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("shownTop");
+        QTest::addColumn<int>("shownRows");
+        QTest::newRow("inside") << 250 << 40 << 250 << 40;
+        QTest::newRow("past the last record") << 290 << 40 << 290 << 10;
+        QTest::newRow("at the last record") << 299 << 5 << 299 << 1;
+        QTest::newRow("beyond the end") << 5000 << 5 << 299 << 1;
+        QTest::newRow("before the first") << -7 << 3 << 0 << 3;
+        QTest::newRow("no rows") << 10 << 0 << 10 << 1;
+    }
+
+    void windowShowsRecordsFromItsTop()
+    {
+        QFETCH(int, top);
+        QFETCH(int, rows);
+        QFETCH(int, shownTop);
+        QFETCH(int, shownRows);
+        CatalogueTable t;
+        makeLargeCatalogue(t, m_dir, "window.db", 300);
+        t.open();
+        DataSource ds(&t);
+        CatalogueGridModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setDataSource(&ds);
+        QCOMPARE(model.rowCount(), 300);   // the whole table until a view sets a window
+        model.setWindow(280, 30);
+        model.setWindow(top, rows);
+        QCOMPARE(model.windowTop(), shownTop);
+        QCOMPARE(model.rowCount(), shownRows);
+        QCOMPARE(model.recordRows(), 300);
+        for (int row = 0; row < shownRows; ++row)
+            QCOMPARE(model.index(row, 0).data().toString(), QString("a%1").arg(shownTop + row, 6, 10, QLatin1Char('0')));
+        QCOMPARE(model.recordAt(shownRows - 1), shownTop + shownRows - 1);
+        QCOMPARE(model.recordAt(shownRows), -1);
+        QCOMPARE(model.rowOf(shownTop), 0);
+        QCOMPARE(model.rowOf(shownTop - 1), -1);
+        QCOMPARE(model.rowOf(shownTop + shownRows), -1);
+
+        // Records removed under the window: it keeps to the records that remain.
+        t.setRecNo(300);
+        for (int i = 0; i < 5; ++i)
+            t.remove();
+        QCOMPARE(model.recordRows(), 295);
+        QVERIFY(model.windowTop() <= 294);
+        QCOMPARE(model.rowCount(), std::min(model.windowRows(), 295 - model.windowTop()));
+        const int last = model.rowCount() - 1;
+        QCOMPARE(model.index(last, 0).data().toString(),
+                 QString("a%1").arg(model.windowTop() + last, 6, 10, QLatin1Char('0')));
+    }
+
     void defaultColumns()
     {
         CatalogueGridModel model;
