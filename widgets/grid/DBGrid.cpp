@@ -122,6 +122,31 @@ void DBGrid::setFlagPictures(const QPixmap &checked, const QPixmap &unchecked)
     viewport()->update();
 }
 
+int DBGrid::recordRows() const
+{
+    return m_model->recordRows();
+}
+
+int DBGrid::currentRecord() const
+{
+    return m_model->recordAt(currentIndex().row());
+}
+
+int DBGrid::topRecord() const
+{
+    const int row = rowAt(0);
+    if (row < 0)
+        return -1;
+    // Scrolled to the end, the last row sits on the bottom edge and the top one is cut.
+    return m_model->recordAt(rowViewportPosition(row) < 0 ? row + 1 : row);
+}
+
+QRect DBGrid::recordRect(int record, int column) const
+{
+    const int row = m_model->rowOf(record);
+    return row < 0 ? QRect() : visualRect(m_model->index(row, column));
+}
+
 int DBGrid::tableRow() const
 {
     CatalogueTable *t = m_model->table();

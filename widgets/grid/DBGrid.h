@@ -37,6 +37,13 @@ public:
 
     void setFlagPictures(const QPixmap &checked, const QPixmap &unchecked);
 
+    // Records by position in the table's order, from 0, whatever rows the view holds.
+    int recordRows() const;                 // the records known so far
+    int currentRecord() const;              // the record the grid marks current; -1 none
+    int topRecord() const;                  // the first record shown whole; -1 none
+    // Where a record is drawn in the viewport; empty when it is not among the rows held.
+    QRect recordRect(int record, int column) const;
+
 signals:
     void titleClicked(int column, int fieldPos);
     void recordDoubleClicked();
