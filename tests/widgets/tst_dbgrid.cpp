@@ -401,15 +401,124 @@ private slots:
             grid.viewport()->repaint();
             slowest = std::max(slowest, page.elapsed());
         }
-        const int bottom = grid.rowAt(grid.viewport()->height() - 2);
+        // At the end the last record shows whole.
         QCOMPARE(grid.topRecord(), bar->maximum());
-        QCOMPARE(grid.gridModel()->recordAt(bottom), 99999);
+        QVERIFY(grid.viewport()->rect().contains(grid.recordRect(99999, 0)));
+        const int bottom = grid.rowAt(grid.recordRect(99999, 0).center().y());
         QCOMPARE(grid.model()->index(bottom, 0).data().toString(), QString("a099999"));
         t.last();
         QCOMPARE(grid.currentRecord(), 99999);
         qInfo("100000 records: open and first screen %lld ms, slowest page %lld ms", opened, slowest);
         QVERIFY2(opened < 2000, qPrintable(QString::number(opened)));
         QVERIFY2(slowest < 250, qPrintable(QString::number(slowest)));
+    }
+
+    // Over many records the grid holds the rows it shows, not one per record, and the
+    // keys, clicks, the wheel and the scroll bar reach the records they always did.
+    void manyRecordsMoves()
+    {
+        constexpr int Records = 5000;
+        CatalogueTable t;
+        makeLargeCatalogue(t, m_dir, "moves.db", Records);
+        t.open();
+        t.prepareOrder();
+        DataSource ds(&t);
+        DBGrid grid;
+        grid.setDataSource(&ds);
+        grid.resize(620, 365);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        grid.setFocus();
+        QTRY_VERIFY((t.takeReadOrder(), t.knownRecordCount() == Records));
+        QCOMPARE(grid.recordRows(), Records);
+        QVERIFY2(grid.verticalHeader()->count() <= 100, qPrintable(QString::number(grid.verticalHeader()->count())));
+        QVERIFY(grid.model()->rowCount() <= 100);
+
+        const int rowHeight = grid.verticalHeader()->defaultSectionSize();
+        const int page = grid.viewport()->height() / rowHeight;      // rows a Page Down moves
+        const int fullRows = page;                                   // rows wholly in view
+        QScrollBar *bar = grid.verticalScrollBar();
+        // The current record is where the table is, marked, drawn and in view.
+        const auto check = [&](int record) {
+            QCOMPARE(grid.currentRecord(), record);
+            QCOMPARE(t.recNo(), record + 1);
+            QCOMPARE(t.field(S::Archive).asString(), QString("a%1").arg(record, 6, 10, QLatin1Char('0')));
+            QCOMPARE(grid.indicator()->currentRow(), grid.gridModel()->rowOf(record));
+            QVERIFY2(grid.topRecord() <= record && record < grid.topRecord() + fullRows,
+                     qPrintable(QString("%1 not in view from %2").arg(record).arg(grid.topRecord())));
+            QCOMPARE(grid.currentIndex().data().toString(), t.field(grid.columnField(grid.currentIndex().column())).asString());
+            QCOMPARE(bar->value(), grid.topRecord());
+        };
+        check(0);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        check(1);
+        for (int i = 1; i <= 3; ++i) {
+            QTest::keyClick(&grid, Qt::Key_PageDown);
+            check(1 + i * page);
+        }
+        QCOMPARE(grid.topRecord(), 1 + 3 * page - fullRows + 1);
+        QTest::keyClick(&grid, Qt::Key_PageUp);
+        check(1 + 2 * page);
+        QTest::keyClick(&grid, Qt::Key_Up);
+        check(2 * page);
+
+        // A click on the third row shown.
+        const int top = grid.topRecord();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.recordRect(top + 2, 1).center());
+        check(top + 2);
+        QCOMPARE(grid.currentIndex().column(), 1);
+        // A click on the row cut at the bottom chooses it without moving the rows.
+        const int cut = grid.topRecord() + fullRows;
+        QVERIFY(grid.viewport()->height() % rowHeight > 4);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                          QPoint(grid.recordRect(cut, 2).center().x(), grid.viewport()->height() - 2));
+        QCOMPARE(t.recNo(), cut + 1);
+        QCOMPARE(grid.topRecord(), top);
+        QCOMPARE(grid.selectionModel()->selectedIndexes(), QModelIndexList{grid.currentIndex()});
+        QCOMPARE(grid.gridModel()->recordAt(grid.currentIndex().row()), cut);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.recordRect(top + 2, 1).center());
+        check(top + 2);
+
+        // The wheel moves the rows shown, not the current record, three rows a notch.
+        const auto wheel = [&](int notches) {
+            const QPoint at = grid.viewport()->rect().center();
+            QWheelEvent event(at, grid.viewport()->mapToGlobal(at), {}, {0, -120 * notches}, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid.viewport(), &event);
+        };
+        wheel(1);
+        QCOMPARE(grid.topRecord(), top + 3);
+        QCOMPARE(t.recNo(), top + 3);
+        for (int i = 0; i < 100; ++i)
+            wheel(1);
+        QCOMPARE(grid.topRecord(), top + 303);
+        QCOMPARE(t.recNo(), top + 3);
+        QCOMPARE(grid.indicator()->currentRow(), grid.gridModel()->rowOf(top + 2));
+        // A key moves from the current record, out of view as it is, and brings it in.
+        QTest::keyClick(&grid, Qt::Key_Down);
+        check(top + 3);
+
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        check(Records - 1);
+        QCOMPARE(grid.topRecord(), Records - fullRows);
+        QCOMPARE(bar->maximum(), Records - fullRows);
+        QCOMPARE(grid.currentIndex().column(), grid.gridColumnCount() - 1);
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        check(Records - 1);
+        QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+        check(0);
+        QCOMPARE(grid.topRecord(), 0);
+
+        // The scroll bar; then the table moves far away and the grid follows.
+        bar->setValue(2500);
+        QCOMPARE(grid.topRecord(), 2500);
+        const int row = grid.rowAt(grid.viewport()->height() / 2);
+        const int middle = grid.gridModel()->recordAt(row);
+        QCOMPARE(middle, 2500 + grid.viewport()->height() / 2 / rowHeight);
+        QCOMPARE(grid.model()->index(row, 0).data().toString(), QString("a%1").arg(middle, 6, 10, QLatin1Char('0')));
+        t.setRecNo(4000);
+        check(3999);
+        QVERIFY(grid.verticalHeader()->count() <= 100);
     }
 
     void screenshot()
