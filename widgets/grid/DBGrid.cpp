@@ -237,18 +237,24 @@ void DBGrid::syncCurrent()
 void DBGrid::followTable()
 {
     const int record = tableRow();
-    const bool moved = record != m_current;
-    m_current = record;
+    if (record != m_current) {
+        m_current = record;
+        m_brought = false;
+    }
     if (m_model->windowTop() > lastTop())
         setTop(lastTop());
     syncScrollBar();
-    // Only a move brings the record into view: a change of state or of the data
-    // leaves the rows where the user scrolled them, and a row the user chose stays
-    // where it is, as the view leaves it.
-    if (moved && !m_choosing && record >= 0 && record < m_model->recordRows())
-        setTop(topShowing(record));
-    else
-        syncCurrent();
+    // A record that became current comes into view once, as soon as its row is known:
+    // a change of state or of the data leaves the rows where the user scrolled them,
+    // and a row the user chose stays where it is, as the view leaves it.
+    if (!m_brought && record >= 0 && record < m_model->recordRows()) {
+        m_brought = true;
+        if (!m_choosing) {
+            setTop(topShowing(record));
+            return;
+        }
+    }
+    syncCurrent();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent *event)

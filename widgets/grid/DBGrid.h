@@ -91,5 +91,6 @@ private:
     bool m_keepPlace = false;   // the current cell moves to its record's row: no scrolling
     bool m_choosing = false;    // the table moves to the row the user chose
     int m_current = -1;         // the current record
+    bool m_brought = false;     // it was brought into view since it became current
     int m_column = 0;           // the current column, kept while the record is out of view
 };
