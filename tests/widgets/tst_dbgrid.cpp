@@ -521,6 +521,38 @@ private slots:
         QVERIFY(grid.verticalHeader()->count() <= 100);
     }
 
+    // Before a large catalogue is counted the scroll bar reaches the rows known; when
+    // the count comes in it reaches the last record, and the rows shown stay put.
+    void scrollBarGrowsWithTheCount()
+    {
+        CatalogueTable t;
+        makeLargeCatalogue(t, m_dir, "growing.db", 20000);
+        t.open();
+        DataSource ds(&t);
+        DBGrid grid;
+        grid.setDataSource(&ds);
+        grid.resize(620, 365);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const int whole = grid.viewport()->height() / grid.verticalHeader()->defaultSectionSize();
+        QScrollBar *bar = grid.verticalScrollBar();
+        QCOMPARE(grid.recordRows(), CatalogueTable::FirstRows);
+        QCOMPARE(bar->maximum(), CatalogueTable::FirstRows - whole);
+        bar->setValue(bar->maximum());
+        QCOMPARE(grid.topRecord(), CatalogueTable::FirstRows - whole);
+        QTRY_VERIFY((t.takeReadOrder(), t.knownRecordCount() >= 0));
+        QCOMPARE(grid.recordRows(), 20000);
+        QCOMPARE(bar->maximum(), 20000 - whole);
+        QCOMPARE(grid.topRecord(), CatalogueTable::FirstRows - whole);
+        QCOMPARE(bar->value(), grid.topRecord());
+        QCOMPARE(t.recNo(), 1);
+        QVERIFY(grid.verticalHeader()->count() <= whole + 2);
+        bar->setValue(bar->maximum());
+        const int last = grid.gridModel()->rowOf(19999);
+        QVERIFY(last >= 0);
+        QCOMPARE(grid.model()->index(last, 0).data().toString(), QString("a019999"));
+    }
+
     void screenshot()
     {
         CatalogueTable t;
