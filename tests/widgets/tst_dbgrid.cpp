@@ -448,6 +448,8 @@ private slots:
                      qPrintable(QString("%1 not in view from %2").arg(record).arg(grid.topRecord())));
             QCOMPARE(grid.currentIndex().data().toString(), t.field(grid.columnField(grid.currentIndex().column())).asString());
             QCOMPARE(bar->value(), grid.topRecord());
+            const QRect cell = grid.visualRect(grid.currentIndex());
+            QVERIFY2(grid.viewport()->rect().contains(cell), qPrintable(QString("cell at %1,%2").arg(cell.x()).arg(cell.y())));
         };
         check(0);
         QTest::keyClick(&grid, Qt::Key_Down);
@@ -503,6 +505,7 @@ private slots:
         QCOMPARE(grid.topRecord(), Records - fullRows);
         QCOMPARE(bar->maximum(), Records - fullRows);
         QCOMPARE(grid.currentIndex().column(), grid.gridColumnCount() - 1);
+        QVERIFY(grid.horizontalScrollBar()->value() > 0);   // the last column came into view
         QTest::keyClick(&grid, Qt::Key_PageDown);
         check(Records - 1);
         QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
