@@ -137,7 +137,7 @@ int DBGrid::currentRecord() const
 
 int DBGrid::topRecord() const
 {
-    return m_model->recordRows() > 0 ? m_model->windowTop() : -1;
+    return m_model->recordRows() > 0 ? firstWhole() : -1;
 }
 
 QRect DBGrid::recordRect(int record, int column) const
@@ -164,6 +164,11 @@ int DBGrid::wholeRows() const
     return std::max(1, viewport()->height() / rowHeight());
 }
 
+int DBGrid::firstWhole() const
+{
+    return m_model->windowTop() + (m_lift > 0 ? 1 : 0);
+}
+
 int DBGrid::lastTop() const
 {
     return std::max(0, m_model->recordRows() - wholeRows());
@@ -171,7 +176,7 @@ int DBGrid::lastTop() const
 
 int DBGrid::topShowing(int record) const
 {
-    const int top = m_model->windowTop();
+    const int top = firstWhole();
     if (record < top)
         return record;
     if (record >= top + wholeRows())
@@ -188,8 +193,12 @@ void DBGrid::setTop(int top)
     const bool keepPlace = m_keepPlace;
     m_following = true;
     m_keepPlace = true;
-    // The rows in view, the one cut at the bottom and one more.
-    m_model->setWindow(top, viewport()->height() / rowHeight() + 2);
+    // At the end the last record sits on the bottom edge, as the view laid it, and the
+    // record above the first whole one shows cut at the top.
+    const int cut = viewport()->height() % rowHeight();
+    m_lift = top > 0 && top == lastTop() && cut > 0 ? rowHeight() - cut : 0;
+    // The rows in view, the one cut at the bottom (or top) and one more.
+    m_model->setWindow(m_lift > 0 ? top - 1 : top, viewport()->height() / rowHeight() + 2);
     m_keepPlace = keepPlace;
     m_following = following;
     syncScrollBar();
@@ -205,11 +214,11 @@ void DBGrid::syncScrollBar()
     bar->setRange(0, lastTop());
     bar->setPageStep(wholeRows());
     bar->setSingleStep(1);
-    bar->setValue(m_model->windowTop());
+    bar->setValue(firstWhole());
     m_syncing = syncing;
-    // Row 0 of the window is always drawn at the top.
-    if (m_indicator->offset() != 0)
-        m_indicator->setOffset(0);
+    // Row 0 of the window is drawn at the top, or cut by the lift at the end.
+    if (m_indicator->offset() != m_lift)
+        m_indicator->setOffset(m_lift);
 }
 
 void DBGrid::syncCurrent()
@@ -241,7 +250,7 @@ void DBGrid::followTable()
         m_current = record;
         m_brought = false;
     }
-    if (m_model->windowTop() > lastTop())
+    if (firstWhole() > lastTop())
         setTop(lastTop());
     syncScrollBar();
     // A record that became current comes into view once, as soon as its row is known:
@@ -332,14 +341,14 @@ void DBGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
     const int record = m_model->recordAt(index.row());
     QModelIndex shown = index;
     if (!m_keepPlace && record >= 0) {
-        int top = m_model->windowTop();
+        int top = firstWhole();
         switch (hint) {
         case PositionAtTop: top = record; break;
         case PositionAtBottom: top = record - wholeRows() + 1; break;
         case PositionAtCenter: top = record - wholeRows() / 2; break;
         case EnsureVisible: top = topShowing(record); break;
         }
-        if (top != m_model->windowTop()) {
+        if (top != firstWhole()) {
             setTop(top);
             shown = m_model->index(m_model->rowOf(record), index.column());
         }
@@ -374,7 +383,7 @@ void DBGrid::updateGeometries()
 void DBGrid::resizeEvent(QResizeEvent *event)
 {
     QTableView::resizeEvent(event);
-    setTop(m_model->windowTop());
+    setTop(firstWhole());
 }
 
 void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)

@@ -72,6 +72,7 @@ private:
     int rowHeight() const;
     int wholeRows() const;      // rows wholly in view, at least one
     int lastTop() const;        // the top record that shows the last one at the bottom
+    int firstWhole() const;     // the first record shown whole
     // Moves the window so its row 0 is `top` (clamped) and it holds the rows in view.
     void setTop(int top);
     // The top that brings `record` wholly into view with the least move.
@@ -92,5 +93,6 @@ private:
     bool m_choosing = false;    // the table moves to the row the user chose
     int m_current = -1;         // the current record
     bool m_brought = false;     // it was brought into view since it became current
+    int m_lift = 0;             // pixels of the window's row 0 above the viewport, at the end
     int m_column = 0;           // the current column, kept while the record is out of view
 };
