@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
     look.start();
     while (look.elapsed() < (records > 100000 ? 1500 : 300))
         QApplication::processEvents(QEventLoop::AllEvents, 20);
-    const int rows = grid->model()->rowCount();
+    const int rows = grid->recordRows();
     const auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QKeyEvent down(QEvent::KeyPress, key, modifiers);
         QKeyEvent up(QEvent::KeyRelease, key, modifiers);
@@ -178,7 +178,7 @@ int main(int argc, char *argv[])
         QApplication::processEvents();
         const QPixmap shot = grid->viewport()->grab();
         std::printf("\nCtrl+End to the last of %d rows: %.1f ms, on row %d (%s)\n", rows, double(end.nsecsElapsed()) / 1e6,
-                    grid->currentIndex().row() + 1,
+                    grid->currentRecord() + 1,
                     qPrintable(frmMain.findChild<StatusPanels *>(QStringLiteral("stsMOX"))->text(0)));
         std::printf("Peak memory, %d records open and at the end: %.1f MiB\n", records, peakRssKiB() / 1024.0);
         std::fflush(stdout);
@@ -190,7 +190,7 @@ int main(int argc, char *argv[])
     frames.reserve(size_t(rows));
     QElapsedTimer total;
     total.start();
-    int lastRow = grid->currentIndex().row();
+    int lastRow = grid->currentRecord();
     while (true) {
         QElapsedTimer frame;
         frame.start();
@@ -201,7 +201,7 @@ int main(int argc, char *argv[])
         QApplication::processEvents();
         const QPixmap shot = grid->viewport()->grab();
         frames.push_back(double(frame.nsecsElapsed()) / 1e6);
-        const int row = grid->currentIndex().row();
+        const int row = grid->currentRecord();
         frameRows.push_back(row + 1);
         if (row == lastRow || shot.isNull())
             break;

@@ -247,7 +247,7 @@ private slots:
         QVERIFY(!table(w).controlsDisabled());
         QCOMPARE(panel(w, 0), QStringLiteral("Record %1 of 5").arg(table(w).recNo()));
         // The grid shows the record where the search ended.
-        QCOMPARE(child<DBGrid>(w, "grdContents")->currentIndex().row(), table(w).recNo() - 1);
+        QCOMPARE(child<DBGrid>(w, "grdContents")->currentRecord(), table(w).recNo() - 1);
         QVERIFY(findDialog(w)->isVisible());
     }
 

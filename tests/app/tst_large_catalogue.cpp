@@ -38,8 +38,7 @@ Shown settled(TfrmMain &w)
         QTest::qWait(10);
     QApplication::processEvents();
     DBGrid *grid = child<DBGrid>(w, "grdContents");
-    return {panel(w, 0), t.recNo(), t.field(S::Archive).asString(), grid->currentIndex().row(),
-            grid->model()->rowCount()};
+    return {panel(w, 0), t.recNo(), t.field(S::Archive).asString(), grid->currentRecord(), grid->recordRows()};
 }
 
 } // namespace

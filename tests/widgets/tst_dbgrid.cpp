@@ -80,6 +80,61 @@ private slots:
         QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
     }
 
+    // A window shows the records from its top, never one past the last, and keeps the
+    // model consistent as it moves, shrinks and as records come and go.
+    void windowShowsRecordsFromItsTop_data()
+    {
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("shownTop");
+        QTest::addColumn<int>("shownRows");
+        QTest::newRow("inside") << 250 << 40 << 250 << 40;
+        QTest::newRow("past the last record") << 290 << 40 << 290 << 10;
+        QTest::newRow("at the last record") << 299 << 5 << 299 << 1;
+        QTest::newRow("beyond the end") << 5000 << 5 << 299 << 1;
+        QTest::newRow("before the first") << -7 << 3 << 0 << 3;
+        QTest::newRow("no rows") << 10 << 0 << 10 << 1;
+    }
+
+    void windowShowsRecordsFromItsTop()
+    {
+        QFETCH(int, top);
+        QFETCH(int, rows);
+        QFETCH(int, shownTop);
+        QFETCH(int, shownRows);
+        CatalogueTable t;
+        makeLargeCatalogue(t, m_dir, "window.db", 300);
+        t.open();
+        DataSource ds(&t);
+        CatalogueGridModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setDataSource(&ds);
+        QCOMPARE(model.rowCount(), 300);   // the whole table until a view sets a window
+        model.setWindow(280, 30);
+        model.setWindow(top, rows);
+        QCOMPARE(model.windowTop(), shownTop);
+        QCOMPARE(model.rowCount(), shownRows);
+        QCOMPARE(model.recordRows(), 300);
+        for (int row = 0; row < shownRows; ++row)
+            QCOMPARE(model.index(row, 0).data().toString(), QString("a%1").arg(shownTop + row, 6, 10, QLatin1Char('0')));
+        QCOMPARE(model.recordAt(shownRows - 1), shownTop + shownRows - 1);
+        QCOMPARE(model.recordAt(shownRows), -1);
+        QCOMPARE(model.rowOf(shownTop), 0);
+        QCOMPARE(model.rowOf(shownTop - 1), -1);
+        QCOMPARE(model.rowOf(shownTop + shownRows), -1);
+
+        // Records removed under the window: it keeps to the records that remain.
+        t.setRecNo(300);
+        for (int i = 0; i < 5; ++i)
+            t.remove();
+        QCOMPARE(model.recordRows(), 295);
+        QVERIFY(model.windowTop() <= 294);
+        QCOMPARE(model.rowCount(), std::min(model.windowRows(), 295 - model.windowTop()));
+        const int last = model.rowCount() - 1;
+        QCOMPARE(model.index(last, 0).data().toString(),
+                 QString("a%1").arg(model.windowTop() + last, 6, 10, QLatin1Char('0')));
+    }
+
     void defaultColumns()
     {
         CatalogueGridModel model;
@@ -330,11 +385,11 @@ private slots:
         grid.resize(620, 365);
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        QCOMPARE(grid.model()->rowCount(), CatalogueTable::FirstRows);
+        QCOMPARE(grid.recordRows(), CatalogueTable::FirstRows);
         grid.viewport()->repaint();
         const qint64 opened = timer.restart();
         QTRY_VERIFY((t.takeReadOrder(), t.knownRecordCount() >= 0));
-        QCOMPARE(grid.model()->rowCount(), 100000);
+        QCOMPARE(grid.recordRows(), 100000);
 
         // Page through a few screens spread over the catalogue.
         QScrollBar *bar = grid.verticalScrollBar();
@@ -346,13 +401,166 @@ private slots:
             grid.viewport()->repaint();
             slowest = std::max(slowest, page.elapsed());
         }
+        // At the end the last record sits on the bottom edge.
+        QCOMPARE(grid.topRecord(), bar->maximum());
         const int bottom = grid.rowAt(grid.viewport()->height() - 2);
-        QCOMPARE(grid.model()->index(bottom, 0).data().toString(), QString("a%1").arg(bottom, 6, 10, QLatin1Char('0')));
+        QCOMPARE(grid.gridModel()->recordAt(bottom), 99999);
+        QCOMPARE(grid.model()->index(bottom, 0).data().toString(), QString("a099999"));
         t.last();
-        QCOMPARE(grid.currentIndex().row(), 99999);
+        QCOMPARE(grid.currentRecord(), 99999);
         qInfo("100000 records: open and first screen %lld ms, slowest page %lld ms", opened, slowest);
         QVERIFY2(opened < 2000, qPrintable(QString::number(opened)));
         QVERIFY2(slowest < 250, qPrintable(QString::number(slowest)));
+    }
+
+    // Over many records the grid holds the rows it shows, not one per record, and the
+    // keys, clicks, the wheel and the scroll bar reach the records they always did.
+    void manyRecordsMoves()
+    {
+        constexpr int Records = 5000;
+        CatalogueTable t;
+        makeLargeCatalogue(t, m_dir, "moves.db", Records);
+        t.open();
+        t.prepareOrder();
+        DataSource ds(&t);
+        DBGrid grid;
+        grid.setDataSource(&ds);
+        grid.resize(620, 365);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        grid.setFocus();
+        QTRY_VERIFY((t.takeReadOrder(), t.knownRecordCount() == Records));
+        QCOMPARE(grid.recordRows(), Records);
+        QVERIFY2(grid.verticalHeader()->count() <= 100, qPrintable(QString::number(grid.verticalHeader()->count())));
+        QVERIFY(grid.model()->rowCount() <= 100);
+
+        const int rowHeight = grid.verticalHeader()->defaultSectionSize();
+        const int page = grid.viewport()->height() / rowHeight;      // rows a Page Down moves
+        const int fullRows = page;                                   // rows wholly in view
+        QScrollBar *bar = grid.verticalScrollBar();
+        // The current record is where the table is, marked, drawn and in view.
+        const auto check = [&](int record) {
+            QCOMPARE(grid.currentRecord(), record);
+            QCOMPARE(t.recNo(), record + 1);
+            QCOMPARE(t.field(S::Archive).asString(), QString("a%1").arg(record, 6, 10, QLatin1Char('0')));
+            QCOMPARE(grid.indicator()->currentRow(), grid.gridModel()->rowOf(record));
+            QVERIFY2(grid.topRecord() <= record && record < grid.topRecord() + fullRows,
+                     qPrintable(QString("%1 not in view from %2").arg(record).arg(grid.topRecord())));
+            QCOMPARE(grid.currentIndex().data().toString(), t.field(grid.columnField(grid.currentIndex().column())).asString());
+            QCOMPARE(bar->value(), grid.topRecord());
+            const QRect cell = grid.visualRect(grid.currentIndex());
+            QVERIFY2(grid.viewport()->rect().contains(cell), qPrintable(QString("cell at %1,%2").arg(cell.x()).arg(cell.y())));
+        };
+        check(0);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        check(1);
+        for (int i = 1; i <= 3; ++i) {
+            QTest::keyClick(&grid, Qt::Key_PageDown);
+            check(1 + i * page);
+        }
+        QCOMPARE(grid.topRecord(), 1 + 3 * page - fullRows + 1);
+        QTest::keyClick(&grid, Qt::Key_PageUp);
+        check(1 + 2 * page);
+        QTest::keyClick(&grid, Qt::Key_Up);
+        check(2 * page);
+
+        // A click on the third row shown.
+        const int top = grid.topRecord();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.recordRect(top + 2, 1).center());
+        check(top + 2);
+        QCOMPARE(grid.currentIndex().column(), 1);
+        // A click on the row cut at the bottom chooses it without moving the rows.
+        const int cut = grid.topRecord() + fullRows;
+        QVERIFY(grid.viewport()->height() % rowHeight > 4);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                          QPoint(grid.recordRect(cut, 2).center().x(), grid.viewport()->height() - 2));
+        QCOMPARE(t.recNo(), cut + 1);
+        QCOMPARE(grid.topRecord(), top);
+        QCOMPARE(grid.selectionModel()->selectedIndexes(), QModelIndexList{grid.currentIndex()});
+        QCOMPARE(grid.gridModel()->recordAt(grid.currentIndex().row()), cut);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.recordRect(top + 2, 1).center());
+        check(top + 2);
+
+        // The wheel moves the rows shown, not the current record, three rows a notch.
+        const auto wheel = [&](int notches) {
+            const QPoint at = grid.viewport()->rect().center();
+            QWheelEvent event(at, grid.viewport()->mapToGlobal(at), {}, {0, -120 * notches}, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid.viewport(), &event);
+        };
+        wheel(1);
+        QCOMPARE(grid.topRecord(), top + 3);
+        QCOMPARE(t.recNo(), top + 3);
+        for (int i = 0; i < 100; ++i)
+            wheel(1);
+        QCOMPARE(grid.topRecord(), top + 303);
+        QCOMPARE(t.recNo(), top + 3);
+        QCOMPARE(grid.indicator()->currentRow(), grid.gridModel()->rowOf(top + 2));
+        // A key moves from the current record, out of view as it is, and brings it in.
+        QTest::keyClick(&grid, Qt::Key_Down);
+        check(top + 3);
+
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        check(Records - 1);
+        QCOMPARE(grid.topRecord(), Records - fullRows);
+        QCOMPARE(bar->maximum(), Records - fullRows);
+        QCOMPARE(grid.currentIndex().column(), grid.gridColumnCount() - 1);
+        QVERIFY(grid.horizontalScrollBar()->value() > 0);   // the last column came into view
+        // The last record sits on the bottom edge; the one above the first whole row shows cut.
+        QCOMPARE(grid.rowAt(grid.viewport()->height() - 1), grid.gridModel()->rowOf(Records - 1));
+        QCOMPARE(grid.gridModel()->recordAt(grid.rowAt(0)), Records - fullRows - 1);
+        QTest::keyClick(&grid, Qt::Key_Up);
+        check(Records - 2);
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        check(Records - 1);
+        QTest::keyClick(&grid, Qt::Key_PageDown);
+        check(Records - 1);
+        QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+        check(0);
+        QCOMPARE(grid.topRecord(), 0);
+
+        // The scroll bar; then the table moves far away and the grid follows.
+        bar->setValue(2500);
+        QCOMPARE(grid.topRecord(), 2500);
+        const int row = grid.rowAt(grid.viewport()->height() / 2);
+        const int middle = grid.gridModel()->recordAt(row);
+        QCOMPARE(middle, 2500 + grid.viewport()->height() / 2 / rowHeight);
+        QCOMPARE(grid.model()->index(row, 0).data().toString(), QString("a%1").arg(middle, 6, 10, QLatin1Char('0')));
+        t.setRecNo(4000);
+        check(3999);
+        QVERIFY(grid.verticalHeader()->count() <= 100);
+    }
+
+    // Before a large catalogue is counted the scroll bar reaches the rows known; when
+    // the count comes in it reaches the last record, and the rows shown stay put.
+    void scrollBarGrowsWithTheCount()
+    {
+        CatalogueTable t;
+        makeLargeCatalogue(t, m_dir, "growing.db", 20000);
+        t.open();
+        DataSource ds(&t);
+        DBGrid grid;
+        grid.setDataSource(&ds);
+        grid.resize(620, 365);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const int whole = grid.viewport()->height() / grid.verticalHeader()->defaultSectionSize();
+        QScrollBar *bar = grid.verticalScrollBar();
+        QCOMPARE(grid.recordRows(), CatalogueTable::FirstRows);
+        QCOMPARE(bar->maximum(), CatalogueTable::FirstRows - whole);
+        bar->setValue(bar->maximum());
+        QCOMPARE(grid.topRecord(), CatalogueTable::FirstRows - whole);
+        QTRY_VERIFY((t.takeReadOrder(), t.knownRecordCount() >= 0));
+        QCOMPARE(grid.recordRows(), 20000);
+        QCOMPARE(bar->maximum(), 20000 - whole);
+        QCOMPARE(grid.topRecord(), CatalogueTable::FirstRows - whole);
+        QCOMPARE(bar->value(), grid.topRecord());
+        QCOMPARE(t.recNo(), 1);
+        QVERIFY(grid.verticalHeader()->count() <= whole + 2);
+        bar->setValue(bar->maximum());
+        const int last = grid.gridModel()->rowOf(19999);
+        QVERIFY(last >= 0);
+        QCOMPARE(grid.model()->index(last, 0).data().toString(), QString("a019999"));
     }
 
     void screenshot()

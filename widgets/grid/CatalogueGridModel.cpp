@@ -75,7 +75,18 @@ int CatalogueGridModel::tableRowCount() const
 // same before and after each step.
 void CatalogueGridModel::refresh()
 {
-    const int rows = tableRowCount();
+    m_total = tableRowCount();
+    m_top = std::max(0, std::min(m_top, m_total - 1));
+    resizeWindow(windowRowsFor(m_top));
+    m_blocks.clear();
+    m_lastBlock = -1;
+    m_reportedFailure = false;
+    if (m_rows > 0)
+        emit dataChanged(index(0, 0), index(m_rows - 1, ColumnCount - 1));
+}
+
+void CatalogueGridModel::resizeWindow(int rows)
+{
     if (rows < m_rows) {
         beginRemoveRows({}, rows, m_rows - 1);
         m_rows = rows;
@@ -85,15 +96,32 @@ void CatalogueGridModel::refresh()
         m_rows = rows;
         endInsertRows();
     }
-    m_blocks.clear();
-    m_lastBlock = -1;
-    m_reportedFailure = false;
-    if (m_rows > 0)
+}
+
+void CatalogueGridModel::setWindow(int top, int rows)
+{
+    top = std::max(0, std::min(top, m_total - 1));
+    rows = std::max(1, rows);
+    if (top == m_top && rows == m_windowRows)
+        return;
+    const bool moved = top != m_top;
+    m_windowRows = rows;
+    // Rows go before the window moves and come after it, so every row shown at any
+    // step holds a record.
+    const int shown = windowRowsFor(top);
+    if (shown < m_rows)
+        resizeWindow(shown);
+    m_top = top;
+    if (moved && m_rows > 0)
         emit dataChanged(index(0, 0), index(m_rows - 1, ColumnCount - 1));
+    resizeWindow(shown);
 }
 
 const CatalogueRow *CatalogueGridModel::row(int r) const
 {
+    // A view may ask for a row while the model tells it that the row goes.
+    if (r < 0 || r >= m_total)
+        return nullptr;
     const auto inside = [r](const Block &b) { return r >= b.first && r < b.first + int(b.rows.size()); };
     if (m_lastBlock >= 0 && inside(m_blocks[size_t(m_lastBlock)])) {
         Block &b = m_blocks[size_t(m_lastBlock)];
@@ -110,7 +138,7 @@ const CatalogueRow *CatalogueGridModel::row(int r) const
 
     Block block;
     block.first = r - r % BlockRows;
-    const int count = std::min(BlockRows, m_rows - block.first);
+    const int count = std::min(BlockRows, m_total - block.first);
     QString message;
     CatalogueTable *t = table();
     const bool ok = t && tryTableAction([&] { t->readRows(block.first, count, block.rows); }, message);
@@ -162,7 +190,7 @@ QVariant CatalogueGridModel::data(const QModelIndex &index, int role) const
         return pos;
     if (role != Qt::DisplayRole && role != ValueRole && role != Qt::AccessibleTextRole)
         return {};
-    const CatalogueRow *r = row(index.row());
+    const CatalogueRow *r = row(m_top + index.row());
     if (!r)
         return {};
     const QVariant &value = r->values[size_t(pos)];

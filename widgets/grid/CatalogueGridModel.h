@@ -6,13 +6,20 @@
 class DataSourceLink;
 
 #include <QAbstractTableModel>
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 // The grid's rows: the table's stored records in its current order, read by
 // position in blocks and kept in a small cache, so a catalogue of any size opens
 // and scrolls at the cost of the rows on screen. Each column shows the field at a
 // position of the table's field list. Read-only.
+//
+// The model shows a window of the records: row 0 is the record at windowTop(), and
+// at most windowRows() rows follow. A view that lays out the rows itself keeps the
+// window on the rows it shows, so nothing it holds grows with the catalogue; by
+// default the window is the whole table. Positions are from 0 in the table's order.
 class CatalogueGridModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -40,6 +47,18 @@ public:
     // Reads the row count again and forgets the cached rows.
     void refresh();
 
+    // The records known so far, of which the window shows a part.
+    int recordRows() const { return m_total; }
+    int windowTop() const { return m_top; }
+    int windowRows() const { return m_windowRows; }
+    // Moves the window (top clamped to the records known, at least one row); its rows
+    // read afresh as the records now under them, and only the rows past the last
+    // record are inserted or removed, so a view keeps its columns and selection model.
+    void setWindow(int top, int rows);
+    // The record a row shows, and the row that shows a record (-1 outside the window).
+    int recordAt(int row) const { return row >= 0 && row < rowCount() ? m_top + row : -1; }
+    int rowOf(int record) const { return record >= m_top && record - m_top < rowCount() ? record - m_top : -1; }
+
     // How many rows were read from the table so far, and how many blocks are held.
     qint64 rowsRead() const { return m_rowsRead; }
     int cachedBlocks() const { return int(m_blocks.size()); }
@@ -63,10 +82,15 @@ private:
 
     const CatalogueRow *row(int r) const;
     int tableRowCount() const;
+    int windowRowsFor(int top) const { return std::max(0, std::min(m_windowRows, m_total - top)); }
+    void resizeWindow(int rows);
 
     DataSourceLink *m_source;
     std::array<int, ColumnCount> m_fields;
-    int m_rows = 0;
+    int m_total = 0;                   // records known
+    int m_top = 0;                     // the record shown in row 0
+    int m_windowRows = std::numeric_limits<int>::max();
+    int m_rows = 0;                    // rows shown: the window's rows that hold a record
     mutable std::vector<Block> m_blocks;
     mutable int m_lastBlock = -1;
     mutable quint64 m_useClock = 0;

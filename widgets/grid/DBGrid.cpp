@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 DBGrid::DBGrid(QWidget *parent)
     : QTableView(parent),
@@ -34,6 +35,8 @@ DBGrid::DBGrid(QWidget *parent)
     const int rowHeight = std::max(fontMetrics().height() + 4, FlagDelegate::PictureSize + 1);
     m_indicator->setMinimumSectionSize(1);
     m_indicator->setDefaultSectionSize(rowHeight);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_model->setWindow(0, std::max(1, viewport()->height() / rowHeight + 2));
 
     QHeaderView *titles = horizontalHeader();
     titles->setSectionsClickable(true);
@@ -122,6 +125,27 @@ void DBGrid::setFlagPictures(const QPixmap &checked, const QPixmap &unchecked)
     viewport()->update();
 }
 
+int DBGrid::recordRows() const
+{
+    return m_model->recordRows();
+}
+
+int DBGrid::currentRecord() const
+{
+    return m_current;
+}
+
+int DBGrid::topRecord() const
+{
+    return m_model->recordRows() > 0 ? firstWhole() : -1;
+}
+
+QRect DBGrid::recordRect(int record, int column) const
+{
+    const int row = m_model->rowOf(record);
+    return row < 0 ? QRect() : visualRect(m_model->index(row, column));
+}
+
 int DBGrid::tableRow() const
 {
     CatalogueTable *t = m_model->table();
@@ -130,17 +154,116 @@ int DBGrid::tableRow() const
     return t->recNo() - 1;
 }
 
-void DBGrid::followTable()
+int DBGrid::rowHeight() const
+{
+    return std::max(1, m_indicator->defaultSectionSize());
+}
+
+int DBGrid::wholeRows() const
+{
+    return std::max(1, viewport()->height() / rowHeight());
+}
+
+int DBGrid::firstWhole() const
+{
+    return m_model->windowTop() + (m_lift > 0 ? 1 : 0);
+}
+
+int DBGrid::lastTop() const
+{
+    return std::max(0, m_model->recordRows() - wholeRows());
+}
+
+int DBGrid::topShowing(int record) const
+{
+    const int top = firstWhole();
+    if (record < top)
+        return record;
+    if (record >= top + wholeRows())
+        return record - wholeRows() + 1;
+    return top;
+}
+
+void DBGrid::setTop(int top)
+{
+    top = std::max(0, std::min(top, lastTop()));
+    // The window's rows come and go at its end: the view would carry its current
+    // cell to another row, which must not move the table.
+    const bool following = m_following;
+    const bool keepPlace = m_keepPlace;
+    m_following = true;
+    m_keepPlace = true;
+    // At the end the last record sits on the bottom edge, as the view laid it, and the
+    // record above the first whole one shows cut at the top.
+    const int cut = viewport()->height() % rowHeight();
+    m_lift = top > 0 && top == lastTop() && cut > 0 ? rowHeight() - cut : 0;
+    // The rows in view, the one cut at the bottom (or top) and one more.
+    m_model->setWindow(m_lift > 0 ? top - 1 : top, viewport()->height() / rowHeight() + 2);
+    m_keepPlace = keepPlace;
+    m_following = following;
+    syncScrollBar();
+    syncCurrent();
+    viewport()->update();
+}
+
+void DBGrid::syncScrollBar()
+{
+    QScrollBar *bar = verticalScrollBar();
+    const bool syncing = m_syncing;
+    m_syncing = true;
+    bar->setRange(0, lastTop());
+    bar->setPageStep(wholeRows());
+    bar->setSingleStep(1);
+    bar->setValue(firstWhole());
+    m_syncing = syncing;
+    // Row 0 of the window is drawn at the top, or cut by the lift at the end.
+    if (m_indicator->offset() != m_lift)
+        m_indicator->setOffset(m_lift);
+}
+
+void DBGrid::syncCurrent()
 {
     CatalogueTable *t = m_model->table();
-    const int row = tableRow();
-    const bool editing = row >= 0 && t->state() == DataSetState::Edit;
+    const bool editing = m_current >= 0 && t && t->state() == DataSetState::Edit;
+    const int row = m_model->rowOf(m_current);
     m_indicator->setCurrentRow(row, editing ? GridIndicatorHeader::Mark::Edit : GridIndicatorHeader::Mark::Browse);
-    if (row < 0 || row >= m_model->rowCount() || currentIndex().row() == row)
+    if (m_current < 0)
         return;
+    const bool following = m_following;
+    const bool keepPlace = m_keepPlace;
     m_following = true;
-    setCurrentIndex(m_model->index(row, std::max(0, currentIndex().column())));
-    m_following = false;
+    m_keepPlace = true;
+    if (row < 0) {
+        if (currentIndex().isValid())
+            selectionModel()->clear();
+    } else if (currentIndex().row() != row) {
+        setCurrentIndex(m_model->index(row, m_column));
+    }
+    m_keepPlace = keepPlace;
+    m_following = following;
+}
+
+void DBGrid::followTable()
+{
+    const int record = tableRow();
+    if (record != m_current) {
+        m_current = record;
+        m_brought = false;
+    }
+    if (firstWhole() > lastTop())
+        setTop(lastTop());
+    syncScrollBar();
+    // A record that became current comes into view once, as soon as its row is known:
+    // a change of state or of the data leaves the rows where the user scrolled them,
+    // and a row the user chose stays where it is, as the view leaves it.
+    if (!m_brought && record >= 0 && record < m_model->recordRows()) {
+        m_brought = true;
+        if (!m_choosing) {
+            setTop(topShowing(record));
+            return;
+        }
+    }
+    syncCurrent();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent *event)
@@ -164,16 +287,122 @@ void DBGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
+QModelIndex DBGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // A key moves from the current record, also when it is scrolled out of view.
+    if (m_current >= 0 && m_current < m_model->recordRows() && m_model->rowOf(m_current) < 0)
+        setTop(topShowing(m_current));
+    const QModelIndex moved = QTableView::moveCursor(cursorAction, modifiers);
+    const int records = m_model->recordRows();
+    if (m_current < 0 || m_current >= records)
+        return moved;
+    const int column = moved.isValid() ? moved.column() : m_column;
+    // Pages measured in pixels from the current row, as the view measures them.
+    const int h = rowHeight();
+    const qint64 top = qint64(m_current) * h;
+    const int gridLine = showGrid() ? 1 : 0;
+    int target = m_current;
+    switch (cursorAction) {
+    case MoveUp:
+        target = std::max(0, m_current - 1);
+        break;
+    case MoveDown:
+        target = std::min(records - 1, m_current + 1);
+        break;
+    case MovePageUp: {
+        const qint64 y = top + h - gridLine - 1 - viewport()->height();
+        target = y < 0 ? 0 : int(y / h);
+        break;
+    }
+    case MovePageDown: {
+        const qint64 y = top + viewport()->height();
+        target = y >= qint64(records) * h ? records - 1 : int(y / h);
+        break;
+    }
+    case MoveHome:
+        if (modifiers & Qt::ControlModifier)
+            target = 0;
+        break;
+    case MoveEnd:
+        if (modifiers & Qt::ControlModifier)
+            target = records - 1;
+        break;
+    default:
+        return moved;
+    }
+    setTop(topShowing(target));
+    return m_model->index(m_model->rowOf(target), column);
+}
+
+void DBGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    if (!index.isValid())
+        return;
+    const int record = m_model->recordAt(index.row());
+    QModelIndex shown = index;
+    if (!m_keepPlace && record >= 0) {
+        int top = firstWhole();
+        switch (hint) {
+        case PositionAtTop: top = record; break;
+        case PositionAtBottom: top = record - wholeRows() + 1; break;
+        case PositionAtCenter: top = record - wholeRows() / 2; break;
+        case EnsureVisible: top = topShowing(record); break;
+        }
+        if (top != firstWhole()) {
+            setTop(top);
+            shown = m_model->index(m_model->rowOf(record), index.column());
+        }
+    }
+    if (!shown.isValid())
+        return;
+    // Across, the view scrolls as it always does; down, its rows are in place already.
+    m_syncing = true;
+    QTableView::scrollTo(shown, EnsureVisible);
+    m_syncing = false;
+    syncScrollBar();
+}
+
+void DBGrid::scrollContentsBy(int dx, int dy)
+{
+    if (dx)
+        QTableView::scrollContentsBy(dx, 0);
+    // The scroll bar counts records: the user moved it, or the wheel did.
+    if (dy && !m_syncing)
+        setTop(verticalScrollBar()->value());
+}
+
+void DBGrid::updateGeometries()
+{
+    // The view sets the scroll bar to its window's rows; it counts records here.
+    m_syncing = true;
+    QTableView::updateGeometries();
+    m_syncing = false;
+    syncScrollBar();
+}
+
+void DBGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    setTop(firstWhole());
+}
+
 void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
+    // The record before the view scrolls to it, which may move the window.
+    const int record = m_model->recordAt(current.row());
     QTableView::currentChanged(current, previous);
+    if (current.isValid() && !m_keepPlace)
+        m_column = current.column();
     if (m_following || !current.isValid())
         return;
     CatalogueTable *t = m_model->table();
-    if (!t || !t->active() || current.row() == tableRow())
+    if (!t || !t->active() || record < 0 || record == tableRow())
         return;
     QString message;
-    if (tryTableAction([&] { t->setRecNo(current.row() + 1); }, message))
+    m_choosing = true;
+    const bool moved = tryTableAction([&] { t->setRecNo(record + 1); }, message);
+    m_choosing = false;
+    if (moved)
         return;
     // Refused (the record being edited could not be posted): go back to the table's
     // row and report once the view has finished handling the click or key.
