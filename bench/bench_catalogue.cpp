@@ -4,6 +4,7 @@
 // 1,000,000-record catalogue instead of the 100,000-record one.
 
 #include "bench/BenchCatalogue.h"
+#include "bench/RatioReporter.h"
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/TextMatch.h"
 
@@ -410,21 +411,6 @@ void gridRaw(benchmark::State &state)
     }
     sqlite3_finalize(st);
 }
-
-// Collects the median of each benchmark so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> medians;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 } // namespace
 

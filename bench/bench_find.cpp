@@ -13,6 +13,7 @@
 #include "app/FindCommands.h"
 #include "app/TfrmMain.h"
 #include "bench/BenchCatalogue.h"
+#include "bench/RatioReporter.h"
 #include "catalogue/CatalogueTable.h"
 #include "catalogue/ui/MOXFind.h"
 
@@ -169,20 +170,6 @@ void rawFullPass(benchmark::State &state)
     sqlite3_finalize(st);
     sqlite3_close(db);
 }
-
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> medians;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 // Find without a match on a million records, timed a few times in the grid view.
 int millionCheck(FileDialogs &dialogs)
