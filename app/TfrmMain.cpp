@@ -65,7 +65,8 @@ TfrmMain::TfrmMain(const ProgramFolders &folders, FileDialogs *fileDialogs, QWid
     m_orderPoll = new QTimer(this);
     m_orderPoll->setInterval(OrderPollMs);
     connect(m_orderPoll, &QTimer::timeout, this, [this] {
-        // Not before the window is painted: the grid grows to every row when it is taken.
+        // Not before the window is painted: the first call starts the read, whose disk
+        // and processor time the first paint should not share.
         if (isVisible() && !m_painted)
             return;
         if (!tblContents.orderPending()) {
