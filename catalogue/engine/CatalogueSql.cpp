@@ -133,6 +133,54 @@ QString gridRowsAfter(const Columns &cols, CatalogueOrder order)
         .arg(gridColumns(cols), where, orderBy(cols, order));
 }
 
+QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward toward, bool anchorHasNoSortValue)
+{
+    const bool after = toward == Toward::After;
+    const QString key = QStringLiteral("(%1) %2 (?2, ?3, ?4)").arg(keyColumns(cols), after ? u">" : u"<");
+    const QString keyOrder = after ? keyColumns(cols)
+                                   : QStringLiteral("\"%1\" DESC, \"%2\" DESC, \"%3\" DESC")
+                                         .arg(cols[Schema::Archive], cols[Schema::Product], cols[Schema::Type]);
+    if (order.isKeyOrder())
+        return {QStringLiteral("SELECT rowid, %1 FROM catalogue WHERE %2 ORDER BY %3 LIMIT ?5").arg(gridColumns(cols), key, keyOrder)};
+
+    const int sortField = order.sortField();
+    const QString sortCol = QStringLiteral("\"%1\" COLLATE NOCASE").arg(cols[size_t(sortField)]);
+    // Both indexes of the field serve a seek among the rows without a value, and only
+    // the order's own serves their order.
+    const QString select = QStringLiteral("SELECT rowid, %1 FROM catalogue INDEXED BY %2 WHERE %3 ORDER BY %4 LIMIT ?5")
+                               .arg(gridColumns(cols), QLatin1String(Schema::indexes()[size_t(order.index)].name));
+    // Rows without a sort value come first in an ascending order, last in a descending one.
+    const bool valuesRise = after != order.descending(); // along the way this read goes
+    const QString sortOrder = QStringLiteral("%1%2, %3").arg(sortCol, valuesRise ? QString() : QStringLiteral(" DESC"), keyOrder);
+    // The plain range on the sort column lets SQLite seek in the index.
+    const QChar beyond = valuesRise ? u'>' : u'<';
+    const QString sameValueOn = select.arg(
+        QStringLiteral("%1 %2= ?1 AND (%1 %2 ?1 OR (%1 = ?1 AND %3))").arg(sortCol, beyond, key), sortOrder);
+    // A part of the key always has a value where keyset reads are used.
+    if (sortField == Schema::Archive || sortField == Schema::Product || sortField == Schema::Type)
+        return anchorHasNoSortValue ? QStringList{} : QStringList{sameValueOn};
+
+    const QString noValue = QStringLiteral("%1 IS NULL").arg(sortCol);
+    // Every value of a text column is text, and '' the least of them: a range SQLite seeks
+    // to, where IS NOT NULL would walk through the rows without a value first.
+    const QString valueRows = select.arg(QStringLiteral("%1 >= ''").arg(sortCol), sortOrder);
+    const QString noValueRows = select.arg(noValue, sortOrder);
+    if (anchorHasNoSortValue) {
+        const QString noValueOn = select.arg(QStringLiteral("%1 AND %2").arg(noValue, key), sortOrder);
+        return valuesRise ? QStringList{noValueOn, valueRows} : QStringList{noValueOn};
+    }
+    return valuesRise ? QStringList{sameValueOn} : QStringList{sameValueOn, noValueRows};
+}
+
+QString rowWithoutKey(const Columns &cols)
+{
+    // Each part is sought in an index that leads with it.
+    return QStringLiteral("SELECT 1 WHERE EXISTS (SELECT 1 FROM catalogue WHERE \"%1\" IS NULL) "
+                          "OR EXISTS (SELECT 1 FROM catalogue WHERE \"%2\" COLLATE NOCASE IS NULL) "
+                          "OR EXISTS (SELECT 1 FROM catalogue WHERE \"%3\" COLLATE NOCASE IS NULL)")
+        .arg(cols[Schema::Archive], cols[Schema::Product], cols[Schema::Type]);
+}
+
 QString rowsHolding(const Columns &cols, const std::vector<int> &fields)
 {
     QStringList args{QStringLiteral("?1")};

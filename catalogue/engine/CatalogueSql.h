@@ -4,6 +4,7 @@
 #include "catalogue/engine/CatalogueOrder.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <vector>
 
@@ -39,6 +40,17 @@ QString gridRowsInOrder(const Columns &cols, CatalogueOrder order);
 // Row id and grid fields of at most ?5 rows after the row whose sort value is ?1 and
 // key ?2, ?3, ?4 (none NULL): one keyset step, sought in the order's index.
 QString gridRowsAfter(const Columns &cols, CatalogueOrder order);
+// Which way a read goes from its anchor.
+enum class Toward { After, Before };
+// Row id and grid fields of at most ?5 rows next to an anchor row in `order`, nearest
+// first: the anchor's sort value is ?1 (none when `anchorHasNoSortValue`), its key
+// ?2, ?3, ?4 (none NULL). Read the statements one after the other, each for what the
+// ones before left of ?5: rows with no sort value stand together at one end of the
+// order, and each statement seeks in the order's index. For a file without rows
+// lacking part of their key (see rowWithoutKey).
+QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward toward, bool anchorHasNoSortValue);
+// One row when a row lacks part of its key: such rows have no place in a keyset read.
+QString rowWithoutKey(const Columns &cols);
 
 // ---- search ------------------------------------------------------------------------
 // The search's SQL function: HoldsText(needle, value, ...) is 1 when one of the values

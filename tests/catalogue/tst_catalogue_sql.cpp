@@ -129,6 +129,16 @@ private slots:
             QTest::newRow(qPrintable(name + ", first rows")) << CatalogueSql::firstRowIds(m_cols, order) << false;
             QTest::newRow(qPrintable(name + ", grid page")) << CatalogueSql::gridRowsInOrder(m_cols, order) << false;
             QTest::newRow(qPrintable(name + ", keyset step")) << CatalogueSql::gridRowsAfter(m_cols, order) << true;
+            for (const auto toward : {CatalogueSql::Toward::After, CatalogueSql::Toward::Before}) {
+                for (const bool noValue : {false, true}) {
+                    const QStringList parts = CatalogueSql::gridRowsBeside(m_cols, order, toward, noValue);
+                    for (int i = 0; i < parts.size(); ++i)
+                        QTest::newRow(qPrintable(QString("%1, rows %2 %3, part %4").arg(name,
+                                          toward == CatalogueSql::Toward::After ? "after" : "before",
+                                          noValue ? "a row without value" : "a row").arg(i + 1)))
+                            << parts[i] << true;
+                }
+            }
         }
     }
 
@@ -235,6 +245,83 @@ private slots:
                                       valueOf(anchor, "Archive"), valueOf(anchor, "Product"),
                                       valueOf(anchor, "Type"), 1000};
             QCOMPARE(db.column(CatalogueSql::gridRowsAfter(m_cols, order), params), expected);
+        }
+    }
+
+    // The rows beside an anchor, read part after part, are its neighbours in the whole
+    // order, nearest first, in both directions and from every kind of anchor: rows
+    // without a sort value (standing together at one end), ties letter case aside.
+    void rowsBesideAnAnchorAreItsNeighbours_data() { keysetStepGivesTheRowsAfterItsAnchor_data(); }
+    void rowsBesideAnAnchorAreItsNeighbours()
+    {
+        QFETCH(int, index);
+        const CatalogueOrder order{index};
+        const QString path = m_dir.filePath("beside.db");
+        if (!QFile::exists(path)) {
+            newCatalogue("beside.db");
+            Db db(path);
+            db.exec("BEGIN");
+            for (int i = 0; i < 150; ++i) {
+                db.exec(QString("INSERT INTO catalogue (Archive, Product, Type, Status, Origin) "
+                                "VALUES ('%1', '%2', '%3', %4, %5)")
+                            .arg(i % 3 ? QString("arc%1.zip").arg(i % 7) : QString("ARC%1.ZIP").arg(i % 5))
+                            .arg(i % 2 ? "beta" : "Beta")
+                            .arg(QString(i % 4 ? "Unit%1" : "unit%1").arg(i))
+                            .arg(i % 5 ? (i % 2 ? "'In use'" : "'in USE'") : (i % 3 ? "NULL" : "'Testing'"))
+                            .arg(i % 6 ? QString("'www.%1'").arg(i % 4 ? "X" : "x") : QString("NULL")));
+            }
+            db.exec("COMMIT");
+        }
+        Db db(path);
+        const QStringList all = db.column(CatalogueSql::rowIdsInOrder(m_cols, order));
+        QCOMPARE(all.size(), 150);
+        const int sortField = order.sortField();
+        const auto valueOf = [&](const QString &rowId, const QString &column) {
+            return db.column(QString("SELECT \"%1\" FROM catalogue WHERE rowid = %2 AND \"%1\" IS NOT NULL")
+                                 .arg(column, rowId)).value(0);
+        };
+        for (int at = 0; at < all.size(); at += 7) {
+            const QString anchor = all[at];
+            const QString sortValue = sortField >= 0 ? valueOf(anchor, m_cols[size_t(sortField)]) : QString("x");
+            QVERIFY(!sortValue.isNull() || (sortField != S::Archive && sortField != S::Product && sortField != S::Type));
+            for (const auto toward : {CatalogueSql::Toward::After, CatalogueSql::Toward::Before}) {
+                const bool after = toward == CatalogueSql::Toward::After;
+                for (const int limit : {1, 12, 200}) {
+                    QStringList expected;
+                    for (int pos = after ? at + 1 : at - 1; pos >= 0 && pos < all.size() && expected.size() < limit;
+                         pos += after ? 1 : -1)
+                        expected << all[pos];
+                    QStringList got;
+                    for (const QString &part : CatalogueSql::gridRowsBeside(m_cols, order, toward, sortValue.isNull())) {
+                        if (got.size() == limit)
+                            break;
+                        got << db.column(part, {sortValue.isNull() ? QVariant() : QVariant(sortValue),
+                                                valueOf(anchor, "Archive"), valueOf(anchor, "Product"),
+                                                valueOf(anchor, "Type"), int(limit - got.size())});
+                    }
+                    QVERIFY2(got == expected, qPrintable(QString("anchor at %1, %2, limit %3: %4 against %5")
+                                                             .arg(at).arg(after ? "after" : "before").arg(limit)
+                                                             .arg(got.join(','), expected.join(','))));
+                }
+            }
+        }
+    }
+
+    // Rows lacking part of their key are found by a seek, so a keyset read is never
+    // trusted on a file that holds them.
+    void rowWithoutKeyIsFound()
+    {
+        const QString path = newCatalogue("nokey.db");
+        Db db(path);
+        const QString sql = CatalogueSql::rowWithoutKey(m_cols);
+        const QString plan = db.column("EXPLAIN QUERY PLAN " + sql, {}, 3).join('\n');
+        QVERIFY2(!plan.contains("SCAN catalogue"), qPrintable(plan));
+        db.exec("INSERT INTO catalogue (Archive, Product, Type) VALUES ('a', 'b', 'c')");
+        QVERIFY(db.column(sql).isEmpty());
+        for (const char *column : {"Archive", "Product", "Type"}) {
+            db.exec(QString("UPDATE catalogue SET \"%1\" = NULL").arg(column));
+            QCOMPARE(db.column(sql), QStringList{"1"});
+            db.exec(QString("UPDATE catalogue SET \"%1\" = 'v'").arg(column));
         }
     }
 };
