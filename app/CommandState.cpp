@@ -50,7 +50,9 @@ void CommandState::ShowRecordNumber()
         if (m_table.bof() && m_table.eof()) {
             number = count = QStringLiteral("0");
         } else if (m_table.state() != DataSetState::Insert) {
-            number = QString::number(m_table.recNo());
+            // A place not known yet is not shown as a number.
+            if (m_table.placeKnown())
+                number = QString::number(m_table.recNo());
             // A large catalogue is counted after it shows: the panel stays empty until then.
             const qint64 known = m_table.knownRecordCount();
             if (known >= 0)

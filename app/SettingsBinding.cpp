@@ -36,7 +36,17 @@ void SettingsBinding::setIndexName(const QString &indexName)
 }
 
 bool SettingsBinding::isTableOpen() const { return m_parts.table.active(); }
-int SettingsBinding::recNo() const { return m_parts.table.recNo(); }
+int SettingsBinding::recNo() const
+{
+    // The true place, not a provisional one; a failed reading keeps the one shown.
+    if (m_parts.table.active() && !m_parts.table.placeKnown()) {
+        try {
+            m_parts.table.prepareOrder();
+        } catch (const EngineError &) {
+        }
+    }
+    return m_parts.table.recNo();
+}
 
 void SettingsBinding::setGridColumn(int column, int fieldIndex, int width)
 {

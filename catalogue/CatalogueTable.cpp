@@ -144,6 +144,7 @@ void CatalogueTable::closeStore()
 {
     m_orderReader.cancel();
     m_window.clear();
+    m_around.clear();
     m_store.close();
 }
 

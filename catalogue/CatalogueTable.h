@@ -7,6 +7,7 @@
 #include "catalogue/engine/OrderList.h"
 #include "catalogue/engine/OrderReader.h"
 #include "catalogue/engine/ReadAheadWindow.h"
+#include "catalogue/engine/RowsAround.h"
 #include "catalogue/EngineError.h"
 #include "catalogue/Field.h"
 
@@ -24,6 +25,7 @@ enum class TableEvent {
     RecordChanged,   // another record became current, or the current one was reloaded
     FieldChanged,    // info = field position: the record being edited changed
     DataSetChanged,  // rows or their order changed (post, delete, refresh, index switch, resume)
+    Renumbered,      // info = shift: the rows shown at a provisional place are at place + shift
 };
 
 class TableObserver
@@ -98,7 +100,13 @@ public:
     // the table is closed. recordCount() answers from what the table has read.
     int storedRecordCount();
     int recNo() const;      // from 1; 0 on an empty table, -1 while inserting
+    // The caller counts from what recNo() told it, also a provisional place.
     void setRecNo(int recNo);
+    // False while the current record shows at a provisional place: after a sort that
+    // put it beyond the first rows of the new order, the rows around it are read by key
+    // and numbered from where it was, until the order list tells its true place; the
+    // observers then hear Renumbered with the shift.
+    bool placeKnown() const { return !m_around.active(); }
 
     void first();
     void next();
@@ -198,6 +206,7 @@ private:
     bool adoptReadOrder(bool wait);
     void placeCurrent();
     void reorder();
+    bool placeByKey();
     void loadCurrent();
     bool loadFromWindow();
     void completeCurrent() const;
@@ -246,6 +255,7 @@ private:
     bool m_currentStale = false;
     Record m_buffer;         // the record being edited or inserted
     ReadAheadWindow m_window;
+    RowsAround m_around;     // the rows around the current record while its place is not known
 
     std::array<std::unique_ptr<Field>, CatalogueSchema::FieldCount> m_fields;
     std::vector<TableObserver *> m_observers;

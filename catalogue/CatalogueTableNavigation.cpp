@@ -4,6 +4,7 @@
 #include "catalogue/TextMatch.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace Schema = CatalogueSchema;
 
@@ -13,8 +14,10 @@ void CatalogueTable::reorder()
 {
     // The first rows of the new order come straight from its index. When the current
     // record is among them its place is known, and the rest of the list is read on a
-    // thread of its own; elsewhere its place is known only from the whole list.
+    // thread of its own; elsewhere the rows around it are read by key and shown at a
+    // provisional place until the list tells the true one.
     m_orderReader.cancel();
+    m_around.clear();
     const std::vector<qint64> first = m_store.readFirstRowIds(order(), FirstRows + 1);
     const auto shown = first.cbegin() + std::min<std::ptrdiff_t>(FirstRows, std::ssize(first));
     const auto current = std::find(first.cbegin(), shown, m_rowId);
@@ -28,12 +31,36 @@ void CatalogueTable::reorder()
         m_window.clear();
         m_pos = int(current - first.cbegin());
         startOrderReader();
-    } else {
+    } else if (!placeByKey()) {
         buildOrder();
     }
     m_bof = m_pos <= 0;
-    m_eof = m_pos < 0 || m_pos == m_order.size() - 1;
+    m_eof = m_pos < 0
+         || (m_order.isRead() ? m_pos == m_order.size() - 1 : m_around.active() && m_pos == m_order.count() - 1);
     notify(TableEvent::DataSetChanged);
+}
+
+bool CatalogueTable::placeByKey()
+{
+    // The rows around reach this far after the record, and the first rows' worth before it.
+    constexpr int Reach = FirstRows;
+    const qint64 count = m_order.count();
+    if (count < 0 || m_pos < 0 || count > qint64(INT_MAX) || m_store.hasRowWithoutKey())
+        return false;
+    const CatalogueRow current{m_rowId, m_current};
+    const int following = m_store.countRowsBeside(current, order(), CatalogueSql::Toward::After, Reach);
+    const int last = int(count) - 1;
+    // Where it was, so it stays on its row of the grid, unless the rows after it say
+    // where it is: near the end, the count less those rows.
+    int place = following < Reach ? last - following : std::max(FirstRows, std::min(m_pos, last - Reach));
+    place = std::max(0, std::min(place, last));
+    m_order.reset(count);
+    m_firstRows = 0;
+    m_window.clear();
+    m_pos = place;
+    m_around.begin(place, current, std::max(0, place - FirstRows), place + 1 + std::min(following, Reach));
+    startOrderReader();
+    return true;
 }
 
 // ---- the order list ----------------------------------------------------------------
@@ -52,12 +79,18 @@ void CatalogueTable::buildOrder()
 void CatalogueTable::placeCurrent()
 {
     m_window.clear();
+    const bool provisional = m_around.active();
+    const int shownAt = m_pos;
+    m_around.clear();
     if (m_order.empty()) {
         m_pos = -1;
         return;
     }
     const int found = m_order.positionOf(m_rowId);
     m_pos = found >= 0 ? found : std::clamp(m_pos, 0, m_order.size() - 1);
+    // What shows at the provisional place moves to the true one.
+    if (provisional)
+        notify(TableEvent::Renumbered, m_pos - shownAt);
 }
 
 void CatalogueTable::startOrderReader()
@@ -248,7 +281,11 @@ void CatalogueTable::setRecNo(int recNo)
     checkBrowseMode();
     if (recNo == this->recNo())
         return;
+    const bool provisional = m_around.active();
+    const int shownAt = m_pos;
     ensureOrder();
+    if (provisional)
+        recNo += m_pos - shownAt;
     if (recNo < 1 || recNo > m_order.size())
         return;
     m_pos = recNo - 1;
@@ -393,6 +430,13 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
     out.clear();
     if (!active())
         return;
+    if (m_around.active()) {
+        m_around.copy(firstPos, count, out,
+                      [this](const CatalogueRow &anchor, CatalogueSql::Toward toward, int limit, std::vector<CatalogueRow> &rows) {
+                          m_store.readRowsBeside(anchor, order(), toward, limit, rows);
+                      });
+        return;
+    }
     // The first screens of a catalogue just opened come straight from the index, so
     // showing it does not wait for the whole order list.
     if (!m_order.isRead() && firstPos >= 0 && firstPos + count <= FirstRows && count > 0) {

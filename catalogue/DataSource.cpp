@@ -18,5 +18,6 @@ void DataSource::tableEvent(TableEvent event, int info)
     case TableEvent::RecordChanged: emit recordChanged(); break;
     case TableEvent::FieldChanged: emit fieldChanged(info); break;
     case TableEvent::DataSetChanged: emit dataSetChanged(); break;
+    case TableEvent::Renumbered: emit renumbered(info); break;
     }
 }

@@ -23,6 +23,8 @@ signals:
     void recordChanged();
     void fieldChanged(int fieldPos);
     void dataSetChanged();
+    // The rows shown at provisional places are at place + shift.
+    void renumbered(int shift);
 
 private:
     CatalogueTable *m_table;

@@ -133,22 +133,24 @@ QString gridRowsAfter(const Columns &cols, CatalogueOrder order)
         .arg(gridColumns(cols), where, orderBy(cols, order));
 }
 
-QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward toward, bool anchorHasNoSortValue)
+QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward toward, bool anchorHasNoSortValue,
+                           bool rowIdsOnly)
 {
+    const QString columns = rowIdsOnly ? QStringLiteral("rowid") : QStringLiteral("rowid, ") + gridColumns(cols);
     const bool after = toward == Toward::After;
     const QString key = QStringLiteral("(%1) %2 (?2, ?3, ?4)").arg(keyColumns(cols), after ? u">" : u"<");
     const QString keyOrder = after ? keyColumns(cols)
                                    : QStringLiteral("\"%1\" DESC, \"%2\" DESC, \"%3\" DESC")
                                          .arg(cols[Schema::Archive], cols[Schema::Product], cols[Schema::Type]);
     if (order.isKeyOrder())
-        return {QStringLiteral("SELECT rowid, %1 FROM catalogue WHERE %2 ORDER BY %3 LIMIT ?5").arg(gridColumns(cols), key, keyOrder)};
+        return {QStringLiteral("SELECT %1 FROM catalogue WHERE %2 ORDER BY %3 LIMIT ?5").arg(columns, key, keyOrder)};
 
     const int sortField = order.sortField();
     const QString sortCol = QStringLiteral("\"%1\" COLLATE NOCASE").arg(cols[size_t(sortField)]);
     // Both indexes of the field serve a seek among the rows without a value, and only
     // the order's own serves their order.
-    const QString select = QStringLiteral("SELECT rowid, %1 FROM catalogue INDEXED BY %2 WHERE %3 ORDER BY %4 LIMIT ?5")
-                               .arg(gridColumns(cols), QLatin1String(Schema::indexes()[size_t(order.index)].name));
+    const QString select = QStringLiteral("SELECT %1 FROM catalogue INDEXED BY %2 WHERE %3 ORDER BY %4 LIMIT ?5")
+                               .arg(columns, QLatin1String(Schema::indexes()[size_t(order.index)].name));
     // Rows without a sort value come first in an ascending order, last in a descending one.
     const bool valuesRise = after != order.descending(); // along the way this read goes
     const QString sortOrder = QStringLiteral("%1%2, %3").arg(sortCol, valuesRise ? QString() : QStringLiteral(" DESC"), keyOrder);

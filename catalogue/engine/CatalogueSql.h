@@ -48,7 +48,9 @@ enum class Toward { After, Before };
 // ones before left of ?5: rows with no sort value stand together at one end of the
 // order, and each statement seeks in the order's index. For a file without rows
 // lacking part of their key (see rowWithoutKey).
-QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward toward, bool anchorHasNoSortValue);
+// `rowIdsOnly` reads the row ids alone, from the index.
+QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward toward, bool anchorHasNoSortValue,
+                           bool rowIdsOnly = false);
 // One row when a row lacks part of its key: such rows have no place in a keyset read.
 QString rowWithoutKey(const Columns &cols);
 

@@ -255,6 +255,55 @@ int CatalogueStore::readGridRowsAfter(const Record &anchor, CatalogueOrder order
     return int(n);
 }
 
+void CatalogueStore::readBeside(const CatalogueRow &anchor, CatalogueOrder order, CatalogueSql::Toward toward,
+                                int limit, bool rowIdsOnly, const std::function<void(const SqlStatement &)> &take)
+{
+    const int sortField = order.sortField();
+    const bool noSortValue = sortField >= 0 && anchor.values[size_t(sortField)].isNull();
+    const auto text = [&](int field) { return anchor.values[size_t(field)].toString().toUtf8(); };
+    const auto txn = readTransaction();
+    for (const QString &sql : CatalogueSql::gridRowsBeside(m_cols, order, toward, noSortValue, rowIdsOnly)) {
+        if (limit <= 0)
+            break;
+        SqlStatement stmt(m_db, sql, Reading);
+        if (sortField >= 0 && !noSortValue)
+            stmt.bindText(1, text(sortField));
+        stmt.bindText(2, text(Schema::Archive));
+        stmt.bindText(3, text(Schema::Product));
+        stmt.bindText(4, text(Schema::Type));
+        stmt.bindInt64(5, limit);
+        while (stmt.step()) {
+            take(stmt);
+            --limit;
+        }
+    }
+}
+
+void CatalogueStore::readRowsBeside(const CatalogueRow &anchor, CatalogueOrder order, CatalogueSql::Toward toward,
+                                    int limit, std::vector<CatalogueRow> &out)
+{
+    readBeside(anchor, order, toward, limit, false, [&out](const SqlStatement &stmt) {
+        CatalogueRow row;
+        row.rowId = stmt.columnInt64(0);
+        decodeGridFields(stmt, 1, row.values);
+        out.push_back(std::move(row));
+    });
+}
+
+int CatalogueStore::countRowsBeside(const CatalogueRow &anchor, CatalogueOrder order, CatalogueSql::Toward toward,
+                                    int limit)
+{
+    int count = 0;
+    readBeside(anchor, order, toward, limit, true, [&count](const SqlStatement &) { ++count; });
+    return count;
+}
+
+bool CatalogueStore::hasRowWithoutKey()
+{
+    SqlStatement stmt(m_db, CatalogueSql::rowWithoutKey(m_cols), Reading);
+    return stmt.step();
+}
+
 const std::vector<qint64> &CatalogueStore::rowsHolding(const std::vector<int> &fields, const QByteArray &foldedNeedle,
                                                         const std::function<void()> &stillSearching)
 {

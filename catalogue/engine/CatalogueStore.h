@@ -70,6 +70,15 @@ public:
     // none when the anchor has no place in a keyset comparison or the step cannot be prepared.
     int readGridRowsAfter(const Record &anchor, CatalogueOrder order, std::span<const qint64> expected,
                           std::span<Record> out);
+    // The row id and grid fields of at most `limit` rows next to `anchor` (a row whose
+    // grid fields are read) in `order`, nearest first, appended to `out`: one seek in
+    // the order's index. Only for a file where hasRowWithoutKey() is false.
+    void readRowsBeside(const CatalogueRow &anchor, CatalogueOrder order, CatalogueSql::Toward toward, int limit,
+                        std::vector<CatalogueRow> &out);
+    // How many rows, up to `limit`, lie next to `anchor` that way: read from the index alone.
+    int countRowsBeside(const CatalogueRow &anchor, CatalogueOrder order, CatalogueSql::Toward toward, int limit);
+    // A row lacks part of its key (another program wrote it): keyset reads would pass it by.
+    bool hasRowWithoutKey();
     // `count` rows from position `first` in `order`, straight from the index.
     void readGridRows(CatalogueOrder order, int first, int count, std::vector<CatalogueRow> &out);
     // The search: the row ids, ascending, of the rows whose `fields` hold `foldedNeedle`
@@ -97,6 +106,10 @@ public:
 
 private:
     void readColumns(const QString &shown);
+    // Reads the statements of a keyset read from `anchor`, giving each row to `take`
+    // until it has had `limit` of them.
+    void readBeside(const CatalogueRow &anchor, CatalogueOrder order, CatalogueSql::Toward toward, int limit,
+                    bool rowIdsOnly, const std::function<void(const SqlStatement &)> &take);
     void prepareStatements();
     SqlStatement &prepared(std::unique_ptr<SqlStatement> &slot, const QString &sql, const QString &doing);
 

@@ -15,6 +15,7 @@ bool DataSourceLink::setDataSource(DataSource *source)
         connect(m_source, &DataSource::recordChanged, this, &DataSourceLink::recordChanged);
         connect(m_source, &DataSource::fieldChanged, this, &DataSourceLink::fieldChanged);
         connect(m_source, &DataSource::dataSetChanged, this, &DataSourceLink::dataSetChanged);
+        connect(m_source, &DataSource::renumbered, this, &DataSourceLink::renumbered);
     }
     return true;
 }

@@ -29,6 +29,7 @@ signals:
     void recordChanged();
     void fieldChanged(int fieldPos);
     void dataSetChanged();
+    void renumbered(int shift);
 
 private:
     QPointer<DataSource> m_source;

@@ -11,6 +11,7 @@ CatalogueGridModel::CatalogueGridModel(QObject *parent)
 {
     connect(m_source, &DataSourceLink::activeChanged, this, &CatalogueGridModel::refresh);
     connect(m_source, &DataSourceLink::dataSetChanged, this, &CatalogueGridModel::refresh);
+    connect(m_source, &DataSourceLink::renumbered, this, &CatalogueGridModel::forgetRows);
 }
 
 const std::array<int, CatalogueGridModel::ColumnCount> &CatalogueGridModel::defaultFields()
@@ -83,6 +84,12 @@ void CatalogueGridModel::refresh()
     m_reportedFailure = false;
     if (m_rows > 0)
         emit dataChanged(index(0, 0), index(m_rows - 1, ColumnCount - 1));
+}
+
+void CatalogueGridModel::forgetRows()
+{
+    m_blocks.clear();
+    m_lastBlock = -1;
 }
 
 void CatalogueGridModel::resizeWindow(int rows)

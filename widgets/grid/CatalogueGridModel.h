@@ -46,6 +46,8 @@ public:
 
     // Reads the row count again and forgets the cached rows.
     void refresh();
+    // Forgets the cached rows without a word to the views: the table numbered them anew.
+    void forgetRows();
 
     // The records known so far, of which the window shows a part.
     int recordRows() const { return m_total; }

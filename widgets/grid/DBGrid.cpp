@@ -59,6 +59,12 @@ DBGrid::DBGrid(QWidget *parent)
     connect(m_source, &DataSourceLink::stateChanged, this, &DBGrid::followTable);
     connect(m_source, &DataSourceLink::recordChanged, this, &DBGrid::followTable);
     connect(m_source, &DataSourceLink::dataSetChanged, this, &DBGrid::followTable);
+    // The rows shown at provisional places stay on their screen rows at their true ones.
+    connect(m_source, &DataSourceLink::renumbered, this, [this](int shift) {
+        if (m_current >= 0)
+            m_current += shift;
+        setTop(firstWhole() + shift);
+    });
 }
 
 void DBGrid::setDataSource(DataSource *source)
@@ -266,6 +272,22 @@ void DBGrid::followTable()
     syncCurrent();
 }
 
+bool DBGrid::settleOrder()
+{
+    CatalogueTable *t = m_model->table();
+    if (!t || !t->active() || t->placeKnown())
+        return true;
+    QString message;
+    if (tryTableAction([&] {
+            t->prepareOrder();
+            t->takeReadOrder();
+        }, message))
+        return true;
+    if (!message.isEmpty())
+        emit errorRaised(message);
+    return false;
+}
+
 void DBGrid::keyPressEvent(QKeyEvent *event)
 {
     // Before a large catalogue is counted the grid holds only its first rows: a key that
@@ -284,7 +306,21 @@ void DBGrid::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
+    if (!settleOrder())
+        return;
     QTableView::keyPressEvent(event);
+}
+
+void DBGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (settleOrder())
+        QTableView::mousePressEvent(event);
+}
+
+void DBGrid::wheelEvent(QWheelEvent *event)
+{
+    if (settleOrder())
+        QTableView::wheelEvent(event);
 }
 
 QModelIndex DBGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
@@ -366,9 +402,17 @@ void DBGrid::scrollContentsBy(int dx, int dy)
 {
     if (dx)
         QTableView::scrollContentsBy(dx, 0);
-    // The scroll bar counts records: the user moved it, or the wheel did.
-    if (dy && !m_syncing)
+    // The scroll bar counts records: the user moved it, or the wheel did. A move of the
+    // bar while the rows show at provisional places first brings the true places, which
+    // set the bar anew; the next move counts from there.
+    if (dy && !m_syncing) {
+        CatalogueTable *t = m_model->table();
+        if (t && t->active() && !t->placeKnown()) {
+            settleOrder();
+            return;
+        }
         setTop(verticalScrollBar()->value());
+    }
 }
 
 void DBGrid::updateGeometries()

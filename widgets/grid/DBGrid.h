@@ -59,6 +59,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -68,6 +70,10 @@ protected:
 private:
     void followTable();
     int tableRow() const;
+    // Input waits for the order list while the rows show at provisional places, so it
+    // acts on the true ones; the rows stay where they are on screen. False when the
+    // reading failed (reported).
+    bool settleOrder();
 
     int rowHeight() const;
     int wholeRows() const;      // rows wholly in view, at least one
