@@ -104,6 +104,8 @@ TfrmMain::TfrmMain(const ProgramFolders &folders, FileDialogs *fileDialogs, QWid
     m_editing = std::make_unique<RecordEditing>(RecordEditing::Parts{
         *this, tblContents, m_session, m_form, *m_commands, programSettings, *fileDialogs, m_typeList,
         m_statusList});
+    // A record shown at a provisional place learns its number, whatever brought it.
+    connect(dsContents, &DataSource::renumbered, this, [this] { m_commands->ShowRecordNumber(); });
     m_views = std::make_unique<ViewSwitch>(
         ViewSwitch::Parts{*this, tblContents, m_form, *m_commands, programSettings, *m_editing});
     m_files = std::make_unique<FileCommands>(FileCommands::Parts{
