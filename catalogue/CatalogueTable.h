@@ -49,6 +49,9 @@ class CatalogueTable
 public:
     // Rows opening reads from the top of a catalogue, which show before it is counted.
     static constexpr int FirstRows = 1024;
+    // After a sort, the rows counted by key from the current record each way: fewer
+    // before it give its place; more give a provisional one (see placeKnown()).
+    static constexpr int PlaceReach = 256;
 
     CatalogueTable();
     ~CatalogueTable();

@@ -18,21 +18,23 @@ void CatalogueTable::reorder()
     // provisional place until the list tells the true one.
     m_orderReader.cancel();
     m_around.clear();
-    const std::vector<qint64> first = m_store.readFirstRowIds(order(), FirstRows + 1);
-    const auto shown = first.cbegin() + std::min<std::ptrdiff_t>(FirstRows, std::ssize(first));
-    const auto current = std::find(first.cbegin(), shown, m_rowId);
-    if (first.size() <= size_t(FirstRows)) {
-        m_order.assign(first);
-        m_firstRows = 0;
-        placeCurrent();
-    } else if (m_pos >= 0 && current != shown) {
-        m_order.reset(m_order.count()); // the count stays known when it was
-        m_firstRows = FirstRows;
-        m_window.clear();
-        m_pos = int(current - first.cbegin());
-        startOrderReader();
-    } else if (!placeByKey()) {
-        buildOrder();
+    if (!placeByKey()) {
+        const std::vector<qint64> first = m_store.readFirstRowIds(order(), FirstRows + 1);
+        const auto shown = first.cbegin() + std::min<std::ptrdiff_t>(FirstRows, std::ssize(first));
+        const auto current = std::find(first.cbegin(), shown, m_rowId);
+        if (first.size() <= size_t(FirstRows)) {
+            m_order.assign(first);
+            m_firstRows = 0;
+            placeCurrent();
+        } else if (m_pos >= 0 && current != shown) {
+            m_order.reset(m_order.count()); // the count stays known when it was
+            m_firstRows = FirstRows;
+            m_window.clear();
+            m_pos = int(current - first.cbegin());
+            startOrderReader();
+        } else {
+            buildOrder();
+        }
     }
     m_bof = m_pos <= 0;
     m_eof = m_pos < 0
@@ -42,23 +44,33 @@ void CatalogueTable::reorder()
 
 bool CatalogueTable::placeByKey()
 {
-    // The rows around reach this far after the record, and the first rows' worth before it.
-    constexpr int Reach = FirstRows;
+    // Counted by key from the current record both ways, this far: enough rows around it
+    // for a screen of them read in the grid's blocks.
+    constexpr int Reach = PlaceReach;
     const qint64 count = m_order.count();
-    if (count < 0 || m_pos < 0 || count > qint64(INT_MAX) || m_store.hasRowWithoutKey())
+    // A catalogue not yet counted, or small, or holding rows a keyset read would pass by,
+    // is placed from its first rows.
+    if (count <= FirstRows || m_pos < 0 || count > qint64(INT_MAX) || m_store.hasRowWithoutKey())
         return false;
     const CatalogueRow current{m_rowId, m_current};
+    const int preceding = m_store.countRowsBeside(current, order(), CatalogueSql::Toward::Before, Reach);
+    m_order.reset(count);
+    m_window.clear();
+    m_firstRows = FirstRows;
+    if (preceding < Reach) {
+        // Among the first rows: its place is known.
+        m_pos = preceding;
+        startOrderReader();
+        return true;
+    }
     const int following = m_store.countRowsBeside(current, order(), CatalogueSql::Toward::After, Reach);
     const int last = int(count) - 1;
-    // Where it was, so it stays on its row of the grid, unless the rows after it say
-    // where it is: near the end, the count less those rows.
-    int place = following < Reach ? last - following : std::max(FirstRows, std::min(m_pos, last - Reach));
-    place = std::max(0, std::min(place, last));
-    m_order.reset(count);
-    m_firstRows = 0;
-    m_window.clear();
+    // Where it was, so it stays on its row of the grid, unless few rows follow it: then
+    // the count less those rows.
+    int place = following < Reach ? last - following : std::max(Reach, std::min(m_pos, last - Reach));
+    place = std::max(Reach, std::min(place, last));
     m_pos = place;
-    m_around.begin(place, current, std::max(0, place - FirstRows), place + 1 + std::min(following, Reach));
+    m_around.begin(place, current, place - Reach, place + 1 + std::min(following, Reach));
     startOrderReader();
     return true;
 }
@@ -431,6 +443,7 @@ void CatalogueTable::readRows(int firstPos, int count, std::vector<CatalogueRow>
     if (!active())
         return;
     if (m_around.active()) {
+        const auto txn = m_store.readTransaction(); // both ways read one state of the file
         m_around.copy(firstPos, count, out,
                       [this](const CatalogueRow &anchor, CatalogueSql::Toward toward, int limit, std::vector<CatalogueRow> &rows) {
                           m_store.readRowsBeside(anchor, order(), toward, limit, rows);

@@ -154,13 +154,15 @@ QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward tow
     // Rows without a sort value come first in an ascending order, last in a descending one.
     const bool valuesRise = after != order.descending(); // along the way this read goes
     const QString sortOrder = QStringLiteral("%1%2, %3").arg(sortCol, valuesRise ? QString() : QStringLiteral(" DESC"), keyOrder);
-    // The plain range on the sort column lets SQLite seek in the index.
+    // The rows that share the anchor's value, then those beyond it: each part an equality
+    // or a plain range that SQLite seeks to in the index, so a value shared by every row
+    // costs no more than any other.
     const QChar beyond = valuesRise ? u'>' : u'<';
-    const QString sameValueOn = select.arg(
-        QStringLiteral("%1 %2= ?1 AND (%1 %2 ?1 OR (%1 = ?1 AND %3))").arg(sortCol, beyond, key), sortOrder);
+    const QString sameValue = select.arg(QStringLiteral("%1 = ?1 AND %2").arg(sortCol, key), sortOrder);
+    const QString beyondValue = select.arg(QStringLiteral("%1 %2 ?1").arg(sortCol, beyond), sortOrder);
     // A part of the key always has a value where keyset reads are used.
     if (sortField == Schema::Archive || sortField == Schema::Product || sortField == Schema::Type)
-        return anchorHasNoSortValue ? QStringList{} : QStringList{sameValueOn};
+        return anchorHasNoSortValue ? QStringList{} : QStringList{sameValue, beyondValue};
 
     const QString noValue = QStringLiteral("%1 IS NULL").arg(sortCol);
     // Every value of a text column is text, and '' the least of them: a range SQLite seeks
@@ -171,7 +173,7 @@ QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward tow
         const QString noValueOn = select.arg(QStringLiteral("%1 AND %2").arg(noValue, key), sortOrder);
         return valuesRise ? QStringList{noValueOn, valueRows} : QStringList{noValueOn};
     }
-    return valuesRise ? QStringList{sameValueOn} : QStringList{sameValueOn, noValueRows};
+    return valuesRise ? QStringList{sameValue, beyondValue} : QStringList{sameValue, beyondValue, noValueRows};
 }
 
 QString rowWithoutKey(const Columns &cols)

@@ -123,8 +123,28 @@ SqlStatement &CatalogueStore::prepared(std::unique_ptr<SqlStatement> &slot, cons
     return *slot;
 }
 
+namespace {
+
+// Resets a kept statement however its run ends, so it holds no lock between runs.
+struct ResetAfter {
+    SqlStatement &stmt;
+    ~ResetAfter() { stmt.reset(); }
+};
+
+} // namespace
+
+SqlStatement &CatalogueStore::cached(const QString &sql)
+{
+    std::unique_ptr<SqlStatement> &slot = m_cached[sql];
+    if (!slot)
+        slot = std::make_unique<SqlStatement>(m_db, sql, Reading);
+    slot->reset();
+    return *slot;
+}
+
 void CatalogueStore::close()
 {
+    m_cached.clear();
     m_selectFull.reset();
     m_selectGrid.reset();
     m_selectLong.reset();
@@ -139,7 +159,8 @@ void CatalogueStore::close()
 
 bool CatalogueStore::hasIndex(const QString &name)
 {
-    SqlStatement check(m_db, CatalogueSql::indexExists(), Reading);
+    SqlStatement &check = cached(CatalogueSql::indexExists());
+    const ResetAfter done{check};
     check.bindText(1, name.toUtf8());
     return check.step();
 }
@@ -265,7 +286,8 @@ void CatalogueStore::readBeside(const CatalogueRow &anchor, CatalogueOrder order
     for (const QString &sql : CatalogueSql::gridRowsBeside(m_cols, order, toward, noSortValue, rowIdsOnly)) {
         if (limit <= 0)
             break;
-        SqlStatement stmt(m_db, sql, Reading);
+        SqlStatement &stmt = cached(sql);
+        const ResetAfter done{stmt};
         if (sortField >= 0 && !noSortValue)
             stmt.bindText(1, text(sortField));
         stmt.bindText(2, text(Schema::Archive));
@@ -300,7 +322,8 @@ int CatalogueStore::countRowsBeside(const CatalogueRow &anchor, CatalogueOrder o
 
 bool CatalogueStore::hasRowWithoutKey()
 {
-    SqlStatement stmt(m_db, CatalogueSql::rowWithoutKey(m_cols), Reading);
+    SqlStatement &stmt = cached(CatalogueSql::rowWithoutKey(m_cols));
+    const ResetAfter done{stmt};
     return stmt.step();
 }
 
@@ -336,7 +359,8 @@ const std::vector<qint64> &CatalogueStore::rowsHolding(const std::vector<int> &f
 
 qint64 CatalogueStore::dataVersion()
 {
-    SqlStatement stmt(m_db, CatalogueSql::dataVersion(), Reading);
+    SqlStatement &stmt = cached(CatalogueSql::dataVersion());
+    const ResetAfter done{stmt};
     if (!stmt.step())
         stmt.fail();
     return stmt.columnInt64(0);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 class SqlStatement;
@@ -112,6 +113,8 @@ private:
                     bool rowIdsOnly, const std::function<void(const SqlStatement &)> &take);
     void prepareStatements();
     SqlStatement &prepared(std::unique_ptr<SqlStatement> &slot, const QString &sql, const QString &doing);
+    // A statement prepared once for this file, by its text, reset for a new run.
+    SqlStatement &cached(const QString &sql);
 
     LockWait m_lockWait;
     Connection m_db;
@@ -119,6 +122,8 @@ private:
     std::unique_ptr<SqlStatement> m_selectFull, m_selectGrid, m_selectLong, m_selectSortKey, m_insert, m_delete,
         m_keyset;
     CatalogueOrder m_keysetOrder; // the order m_keyset was prepared for
+    // The statements a sort runs, by their text: a few for each order and direction.
+    std::unordered_map<QString, std::unique_ptr<SqlStatement>> m_cached;
     // What the last search found, and what it was found in.
     struct Matches {
         bool valid = false;
