@@ -142,7 +142,7 @@ void CatalogueTable::open()
 
 void CatalogueTable::closeStore()
 {
-    m_orderReader.cancel();
+    m_orderReader.stop();
     m_window.clear();
     m_around.clear();
     m_store.close();

@@ -11,12 +11,6 @@ namespace {
 constexpr int LockTimeoutMs = 1000;
 }
 
-OrderReader::~OrderReader()
-{
-    cancel();
-    reapRetired(true);
-}
-
 void OrderReader::start(const QString &path, const QString &sql, qint64 expected)
 {
     cancel();

@@ -17,7 +17,7 @@ class OrderReader
 {
 public:
     OrderReader() = default;
-    ~OrderReader();
+    ~OrderReader() { stop(); }
     OrderReader(const OrderReader &) = delete;
     OrderReader &operator=(const OrderReader &) = delete;
 
@@ -36,6 +36,13 @@ public:
     // that replaces the order a moment after another does not wait for the first
     // reading to notice.
     void cancel();
+    // Cancels and waits for every thread, the cancelled ones too: nothing reads the file
+    // afterwards (before it is closed, replaced or packed).
+    void stop()
+    {
+        cancel();
+        reapRetired(true);
+    }
 
 private:
     // One reading's state, shared with its thread, which may outlive its cancelling.
