@@ -246,7 +246,7 @@ private:
     // The order list came in during a move, when telling the observers would have been
     // too early: takeReadOrder() tells them.
     bool m_orderNews = false;
-    // The order list of the catalogue just opened is to be read on its own thread.
+    // The order list of the catalogue just opened or reordered is to be read on its own thread.
     bool m_orderToRead = false;
     int m_pos = -1;          // position of the current record, -1 when empty
     qint64 m_rowId = 0;      // row id of the current record

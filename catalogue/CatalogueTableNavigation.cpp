@@ -15,8 +15,10 @@ void CatalogueTable::reorder()
     // The first rows of the new order come straight from its index. When the current
     // record is among them its place is known, and the rest of the list is read on a
     // thread of its own; elsewhere the rows around it are read by key and shown at a
-    // provisional place until the list tells the true one.
+    // provisional place until the list tells the true one. The list's thread starts with
+    // the next takeReadOrder(), as after opening: not beside the new rows' first paint.
     m_orderReader.cancel();
+    m_orderToRead = false;
     m_around.clear();
     if (!placeByKey()) {
         const std::vector<qint64> first = m_store.readFirstRowIds(order(), FirstRows + 1);
@@ -31,7 +33,7 @@ void CatalogueTable::reorder()
             m_firstRows = FirstRows;
             m_window.clear();
             m_pos = int(current - first.cbegin());
-            startOrderReader();
+            m_orderToRead = true;
         } else {
             buildOrder();
         }
@@ -60,7 +62,7 @@ bool CatalogueTable::placeByKey()
     if (preceding < Reach) {
         // Among the first rows: its place is known.
         m_pos = preceding;
-        startOrderReader();
+        m_orderToRead = true;
         return true;
     }
     const int following = m_store.countRowsBeside(current, order(), CatalogueSql::Toward::After, Reach);
@@ -71,7 +73,7 @@ bool CatalogueTable::placeByKey()
     place = std::max(Reach, std::min(place, last));
     m_pos = place;
     m_around.begin(place, current, place - Reach, place + 1 + std::min(following, Reach));
-    startOrderReader();
+    m_orderToRead = true;
     return true;
 }
 
