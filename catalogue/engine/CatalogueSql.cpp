@@ -116,23 +116,6 @@ QString gridRowsInOrder(const Columns &cols, CatalogueOrder order)
         .arg(gridColumns(cols), orderBy(cols, order));
 }
 
-QString gridRowsAfter(const Columns &cols, CatalogueOrder order)
-{
-    const QString key = QStringLiteral("(%1) > (?2, ?3, ?4)").arg(keyColumns(cols));
-    QString where;
-    if (order.isKeyOrder()) {
-        where = key;
-    } else {
-        const QString sortCol = QStringLiteral("\"%1\" COLLATE NOCASE").arg(cols[size_t(order.sortField())]);
-        // The plain range on the sort column lets SQLite seek in the index.
-        where = order.descending()
-            ? QStringLiteral("%1 <= ?1 AND (%1 < ?1 OR (%1 = ?1 AND %2))").arg(sortCol, key)
-            : QStringLiteral("%1 >= ?1 AND (%1, %2) > (?1, ?2, ?3, ?4)").arg(sortCol, keyColumns(cols));
-    }
-    return QStringLiteral("SELECT rowid, %1 FROM catalogue WHERE %2 ORDER BY %3 LIMIT ?5")
-        .arg(gridColumns(cols), where, orderBy(cols, order));
-}
-
 QStringList gridRowsBeside(const Columns &cols, CatalogueOrder order, Toward toward, bool anchorHasNoSortValue,
                            bool rowIdsOnly)
 {

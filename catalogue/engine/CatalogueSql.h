@@ -37,9 +37,6 @@ QString rowIdsInOrder(const Columns &cols, CatalogueOrder order);
 QString firstRowIds(const Columns &cols, CatalogueOrder order);
 // Row id and grid fields of ?1 rows from position ?2 on.
 QString gridRowsInOrder(const Columns &cols, CatalogueOrder order);
-// Row id and grid fields of at most ?5 rows after the row whose sort value is ?1 and
-// key ?2, ?3, ?4 (none NULL): one keyset step, sought in the order's index.
-QString gridRowsAfter(const Columns &cols, CatalogueOrder order);
 // Which way a read goes from its anchor.
 enum class Toward { After, Before };
 // Row id and grid fields of at most ?5 rows next to an anchor row in `order`, nearest

@@ -151,7 +151,6 @@ void CatalogueStore::close()
     m_selectSortKey.reset();
     m_insert.reset();
     m_delete.reset();
-    m_keyset.reset();
     m_matches = {};
     m_lockWait.finished();
     m_db.close();
@@ -241,38 +240,24 @@ void CatalogueStore::readLongFields(qint64 rowId, Record &rec)
 int CatalogueStore::readGridRowsAfter(const Record &anchor, CatalogueOrder order, std::span<const qint64> expected,
                                       std::span<Record> out)
 {
-    const int sortField = order.sortField();
-    if (anchor[Schema::Archive].isNull() || anchor[Schema::Product].isNull() || anchor[Schema::Type].isNull()
-        || (sortField >= 0 && anchor[size_t(sortField)].isNull()))
-        return 0; // NULLs have no place in a keyset comparison
-
-    if (!m_keyset || !(m_keysetOrder == order)) {
-        m_keyset = std::make_unique<SqlStatement>(m_db, CatalogueSql::gridRowsAfter(m_cols, order), Reading,
-                                                  SqlStatement::Prepare::MayFail);
-        m_keysetOrder = order;
-        if (!m_keyset->isValid()) {
-            m_keyset.reset();
-            return 0;
-        }
-    }
-    SqlStatement &stmt = *m_keyset;
-    stmt.reset();
-    if (sortField >= 0)
-        stmt.bindText(1, anchor[size_t(sortField)].toString().toUtf8());
-    stmt.bindText(2, anchor[Schema::Archive].toString().toUtf8());
-    stmt.bindText(3, anchor[Schema::Product].toString().toUtf8());
-    stmt.bindText(4, anchor[Schema::Type].toString().toUtf8());
+    if (anchor[Schema::Archive].isNull() || anchor[Schema::Product].isNull() || anchor[Schema::Type].isNull())
+        return 0; // no place in a keyset comparison
     const size_t wanted = std::min(expected.size(), out.size());
-    stmt.bindInt64(5, qint64(wanted));
-    // A failed step ends the pass: the rows left are read one by one, which reports it.
     size_t n = 0;
-    while (n < wanted && stmt.tryStep() == SqlStatement::Step::Row) {
-        if (stmt.columnInt64(0) != expected[n])
-            break; // the file changed under us: the rest by row id
-        decodeGridFields(stmt, 1, out[n]);
-        ++n;
+    bool diverged = false;
+    try {
+        readBeside(CatalogueRow{0, anchor}, order, CatalogueSql::Toward::After, int(wanted), false,
+                   [&](const SqlStatement &stmt) {
+                       if (diverged || stmt.columnInt64(0) != expected[n]) {
+                           diverged = true; // the file changed under us: the rest by row id
+                           return;
+                       }
+                       decodeGridFields(stmt, 1, out[n]);
+                       ++n;
+                   });
+    } catch (const EngineError &) {
+        // The rows left are read one by one, which reports the failure.
     }
-    stmt.reset();
     return int(n);
 }
 

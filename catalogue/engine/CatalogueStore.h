@@ -66,9 +66,10 @@ public:
     bool read(qint64 rowId, Record &out, bool everyField);
     // The images and memos of the row into `rec`; a row gone leaves them.
     void readLongFields(qint64 rowId, Record &rec);
-    // The grid fields of the rows after `anchor` in `order`, read in one ordered pass
-    // into `out` as long as they are the rows `expected` names. Returns how many it read:
-    // none when the anchor has no place in a keyset comparison or the step cannot be prepared.
+    // The grid fields of the rows after `anchor` in `order`, read by key into `out` as long
+    // as they are the rows `expected` names. Returns how many it read: none when the
+    // anchor lacks part of its key, fewer when a read fails (the caller reads the rest by
+    // row id, which reports it).
     int readGridRowsAfter(const Record &anchor, CatalogueOrder order, std::span<const qint64> expected,
                           std::span<Record> out);
     // The row id and grid fields of at most `limit` rows next to `anchor` (a row whose
@@ -119,9 +120,7 @@ private:
     LockWait m_lockWait;
     Connection m_db;
     CatalogueSql::Columns m_cols;
-    std::unique_ptr<SqlStatement> m_selectFull, m_selectGrid, m_selectLong, m_selectSortKey, m_insert, m_delete,
-        m_keyset;
-    CatalogueOrder m_keysetOrder; // the order m_keyset was prepared for
+    std::unique_ptr<SqlStatement> m_selectFull, m_selectGrid, m_selectLong, m_selectSortKey, m_insert, m_delete;
     // The statements a sort runs, by their text: a few for each order and direction.
     std::unordered_map<QString, std::unique_ptr<SqlStatement>> m_cached;
     // What the last search found, and what it was found in.
