@@ -56,16 +56,18 @@ bool CatalogueTable::placeByKey()
         return false;
     const CatalogueRow current{m_rowId, m_current};
     const int preceding = m_store.countRowsBeside(current, order(), CatalogueSql::Toward::Before, Reach);
+    // Both counts are read before the order list is let go.
+    const int following =
+        preceding < Reach ? 0 : m_store.countRowsBeside(current, order(), CatalogueSql::Toward::After, Reach);
     m_order.reset(count);
     m_window.clear();
     m_firstRows = FirstRows;
+    m_orderToRead = true;
     if (preceding < Reach) {
         // Among the first rows: its place is known.
         m_pos = preceding;
-        m_orderToRead = true;
         return true;
     }
-    const int following = m_store.countRowsBeside(current, order(), CatalogueSql::Toward::After, Reach);
     const int last = int(count) - 1;
     // Where it was, so it stays on its row of the grid, unless few rows follow it: then
     // the count less those rows.
@@ -73,7 +75,6 @@ bool CatalogueTable::placeByKey()
     place = std::max(Reach, std::min(place, last));
     m_pos = place;
     m_around.begin(place, current, place - Reach, place + 1 + std::min(following, Reach));
-    m_orderToRead = true;
     return true;
 }
 
