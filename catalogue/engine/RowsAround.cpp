@@ -5,7 +5,6 @@
 void RowsAround::begin(int place, CatalogueRow record, int low, int high)
 {
     m_active = true;
-    m_place = place;
     m_low = low;
     m_high = high;
     m_first = place;

@@ -21,7 +21,6 @@ public:
     // `record` is shown at `place`; rows exist at the places [low, high).
     void begin(int place, CatalogueRow record, int low, int high);
     void clear();
-    int place() const { return m_place; }
 
     // The rows at places [first, first + count) into `out`, one for each place; a place
     // outside [low, high), or one the file no longer fills, comes as an empty row.
@@ -29,7 +28,6 @@ public:
 
 private:
     bool m_active = false;
-    int m_place = 0;
     int m_low = 0;
     int m_high = 0;
     int m_first = 0;                 // the place of m_rows.front()

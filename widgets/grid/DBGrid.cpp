@@ -272,11 +272,9 @@ void DBGrid::followTable()
     syncCurrent();
 }
 
-bool DBGrid::settleOrder()
+bool DBGrid::waitForOrder()
 {
     CatalogueTable *t = m_model->table();
-    if (!t || !t->active() || t->placeKnown())
-        return true;
     QString message;
     if (tryTableAction([&] {
             t->prepareOrder();
@@ -288,6 +286,12 @@ bool DBGrid::settleOrder()
     return false;
 }
 
+bool DBGrid::settleOrder()
+{
+    CatalogueTable *t = m_model->table();
+    return !t || !t->active() || t->placeKnown() || waitForOrder();
+}
+
 void DBGrid::keyPressEvent(QKeyEvent *event)
 {
     // Before a large catalogue is counted the grid holds only its first rows: a key that
@@ -295,17 +299,8 @@ void DBGrid::keyPressEvent(QKeyEvent *event)
     CatalogueTable *t = m_model->table();
     const int key = event->key();
     if (t && t->active() && t->knownRecordCount() < 0
-        && (key == Qt::Key_Down || key == Qt::Key_PageDown || key == Qt::Key_End)) {
-        QString message;
-        if (!tryTableAction([&] {
-                t->prepareOrder();
-                t->takeReadOrder();
-            }, message)) {
-            if (!message.isEmpty())
-                emit errorRaised(message);
-            return;
-        }
-    }
+        && (key == Qt::Key_Down || key == Qt::Key_PageDown || key == Qt::Key_End) && !waitForOrder())
+        return;
     if (!settleOrder())
         return;
     QTableView::keyPressEvent(event);

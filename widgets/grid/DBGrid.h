@@ -70,9 +70,11 @@ protected:
 private:
     void followTable();
     int tableRow() const;
+    // Waits for the table's order list; false when the reading failed (reported).
+    bool waitForOrder();
     // Input waits for the order list while the rows show at provisional places, so it
     // acts on the true ones; the rows stay where they are on screen. False when the
-    // reading failed (reported).
+    // reading failed.
     bool settleOrder();
 
     int rowHeight() const;
